@@ -1,0 +1,49 @@
+#include "platform/gfx/Window.h"
+
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+
+namespace kv {
+
+TEST(Window, OpensGl33CoreContextAndReportsDrawableSize) {
+    Window w;
+    ASSERT_TRUE(w.open({"test", 320, 240, false, false})) << w.error();
+    EXPECT_GE(epoxy_gl_version(), 33);
+    EXPECT_EQ(w.width(), 320);
+    EXPECT_EQ(w.height(), 240);
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    unsigned char px[4] = {};
+    glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+    EXPECT_EQ(px[0], 255);
+    EXPECT_EQ(px[1], 0);
+    w.swap();
+}
+
+TEST(Window, HiddenWindowStillDraws) {
+    Window w;
+    ASSERT_TRUE(w.open({"hidden", 64, 64, true, false})) << w.error();
+    glClearColor(0, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    unsigned char px[4] = {};
+    glReadPixels(1, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+    EXPECT_EQ(px[1], 255);
+}
+
+TEST(Window, DisplayModeSwitchAcceptsTheDesktopModeAndRefusesUnknownOnes) {
+    Window w;
+    EXPECT_FALSE(w.switchDisplayMode(640, 480, 32)) << "no desktop mode recorded yet";
+    ASSERT_TRUE(w.recordDesktopMode());
+    DisplayMode d = w.desktopMode();
+    EXPECT_GT(d.width, 0);
+    EXPECT_GT(d.bits, 0);
+    EXPECT_FALSE(w.switchDisplayMode(d.width, d.height, d.bits == 16 ? 32 : 16))
+        << "same size at another depth";
+    EXPECT_FALSE(w.switchDisplayMode(12345, 77, d.bits));
+    EXPECT_TRUE(w.switchDisplayMode(d.width, d.height, d.bits));
+    ASSERT_TRUE(w.open({"full", d.width, d.height, false, false})) << w.error();
+    EXPECT_EQ(w.width(), d.width);
+    w.restoreDisplayMode();
+}
+
+} // namespace kv
