@@ -1,0 +1,175 @@
+#include "platform/gfx/Device.h"
+#include "platform/gfx/Matrix.h"
+#include "platform/gfx/Window.h"
+
+#include <gtest/gtest.h>
+
+namespace kv {
+namespace {
+
+struct Px {
+    int r, g, b, a;
+};
+
+Px at(const Image& img, int x, int y) {
+    const uint8_t* p = &img.rgba[(size_t(y) * img.width + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+}
+
+// A quad in clip-like space with identity matrices: (x0,y0) bottom-left to (x1,y1) top-right,
+// drawn bottom-left, bottom-right, top-right, top-left.
+void quad(Device& d, float x0, float y0, float x1, float y1, Colour c, float z = 0.5f) {
+    FanVertex v[4] = {
+        {x0, y0, z, c, 0, 1}, {x1, y0, z, c, 1, 1}, {x1, y1, z, c, 1, 0}, {x0, y1, z, c, 0, 0}};
+    d.drawFan(v, 4);
+}
+
+class DeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(window.open({"device", 64, 64, false, false})) << window.error();
+        std::string err;
+        dev = createGlDevice(window, &err);
+        ASSERT_TRUE(dev) << err;
+        dev->setCull(Cull::None);
+        dev->setBlending(true);
+        dev->setBlendFunc(Blend::SrcAlpha, Blend::InvSrcAlpha);
+    }
+    Window window;
+    std::unique_ptr<Device> dev;
+};
+
+TEST_F(DeviceTest, FanIsDrawnInItsArgbVertexColourAndReadBackTopRowFirst) {
+    ASSERT_TRUE(dev->beginFrame(0xFF000000));
+    quad(*dev, -1, 0, 1, 1, 0xFFFF8000); // top half orange
+    Image img = dev->readPixels();
+    ASSERT_EQ(img.width, 64);
+    Px top = at(img, 32, 5), bottom = at(img, 32, 60);
+    EXPECT_EQ(top.r, 255);
+    EXPECT_EQ(top.g, 128);
+    EXPECT_EQ(top.b, 0);
+    EXPECT_EQ(bottom.r, 0);
+}
+
+TEST_F(DeviceTest, TextureModulatesVertexColourAndAlphaTestDropsLowAlpha) {
+    Image img{2, 1, {255, 255, 255, 255, 255, 255, 255, 8}}; // left opaque, right alpha 8
+    TextureId t = dev->createTexture(img, false);
+    ASSERT_NE(t, 0u);
+    dev->setTextureFilter(Filter::Point, Filter::Point, Filter::None);
+    dev->beginFrame(0xFF0000FF);
+    dev->setTexture(t);
+    dev->setAlphaTest(true, 0x10);
+    quad(*dev, -1, -1, 1, 1, 0xFF00FF00);
+    Image out = dev->readPixels();
+    Px left = at(out, 10, 32), right = at(out, 54, 32);
+    EXPECT_EQ(left.g, 255);
+    EXPECT_EQ(left.b, 0);
+    EXPECT_EQ(right.b, 255) << "alpha 8 is below the reference 0x10 and must not blend at all";
+    EXPECT_EQ(right.g, 0);
+}
+
+TEST_F(DeviceTest, RenderTargetReadsLikeALoadedTextureTopRowAtVZero) {
+    TextureId rt = dev->createRenderTarget(32, 32);
+    ASSERT_NE(rt, 0u);
+    dev->setRenderTarget(rt);
+    dev->clear(0x00000000, false);
+    quad(*dev, -1, 0, 1, 1, 0xFFFF0000); // upper half red
+    Image inside = dev->readPixels();
+    EXPECT_EQ(at(inside, 16, 4).r, 255);
+    EXPECT_EQ(at(inside, 16, 28).a, 0);
+    dev->setRenderTarget(0);
+    dev->beginFrame(0xFF000000);
+    dev->setTexture(rt);
+    quad(*dev, -1, -1, 1, 1, 0xFFFFFFFF);
+    Image out = dev->readPixels();
+    EXPECT_EQ(at(out, 32, 4).r, 255) << "the target's top must stay on top when drawn";
+    EXPECT_EQ(at(out, 32, 60).r, 0);
+}
+
+TEST_F(DeviceTest, CounterClockwiseCullingDropsCounterClockwiseQuads) {
+    dev->setCull(Cull::CounterClockwise);
+    dev->beginFrame(0xFF000000);
+    quad(*dev, -1, -1, 0, 1, 0xFFFFFFFF); // bl, br, tr, tl: counter-clockwise on screen
+    FanVertex cw[4] = {{0, -1, 0.5f, 0xFFFFFFFF, 0, 0},
+                       {0, 1, 0.5f, 0xFFFFFFFF, 0, 0},
+                       {1, 1, 0.5f, 0xFFFFFFFF, 0, 0},
+                       {1, -1, 0.5f, 0xFFFFFFFF, 0, 0}};
+    dev->drawFan(cw, 4);
+    Image out = dev->readPixels();
+    EXPECT_EQ(at(out, 10, 32).r, 0);
+    EXPECT_EQ(at(out, 54, 32).r, 255);
+}
+
+TEST_F(DeviceTest, PerspectiveDepthAndLinearFogFollowEyeDistance) {
+    dev->setProjection(mx::perspective(45, 1.0f, 1.0f, 100000.0f));
+    dev->setView(mx::lookAt({0, 0, 0}, {0, 0, 1}, {0, 1, 0}));
+    dev->setFog(FogMode::Linear, 0xFF0000FF, 0, 200, 0);
+    dev->enableFog(true);
+    dev->beginFrame(0xFF000000);
+    dev->setWorld(mx::translation(0, 0, 100));
+    quad(*dev, -100, -100, 100, 100, 0xFFFF0000); // halfway into the fog
+    dev->setWorld(mx::translation(0, 0, 150));
+    quad(*dev, -1000, -1000, 1000, 1000, 0xFF00FF00); // behind: hidden by depth
+    Px c = at(dev->readPixels(), 32, 32);
+    EXPECT_NEAR(c.r, 128, 2);
+    EXPECT_NEAR(c.b, 127, 2);
+    EXPECT_EQ(c.g, 0);
+}
+
+TEST_F(DeviceTest, DirectionalLightLightsAMeshByItsNormalAndMaterial) {
+    MeshVertex v[4] = {{-1, -1, 0.5f, 0, 0, -1, 0, 0},
+                       {1, -1, 0.5f, 0, 0, -1, 0, 0},
+                       {1, 1, 0.5f, 0, 0, -1, 0, 0},
+                       {-1, 1, 0.5f, 0, 0, -1, 0, 0}};
+    uint16_t idx[6] = {0, 2, 1, 0, 3, 2};
+    MeshId m = dev->createMesh(v, 4, idx, 6);
+    ASSERT_NE(m, 0u);
+    Light l;
+    l.direction = {0, 0, 1}; // shines along +z onto the face looking at -z
+    l.diffuse = {0.5f, 0.5f, 0.5f, 0};
+    dev->setLight(0, l);
+    dev->enableLight(0, true);
+    Material mat;
+    mat.diffuse = {1, 0, 0, 1};
+    mat.ambient = {0, 0, 0, 0};
+    dev->setMaterial(mat);
+    dev->setLighting(true);
+    dev->beginFrame(0xFF000000);
+    dev->drawMesh(m, 0, 3); // first subset: one triangle (lower right)
+    Image out = dev->readPixels();
+    EXPECT_NEAR(at(out, 60, 60).r, 128, 2);
+    EXPECT_EQ(at(out, 4, 4).r, 0) << "the second triangle was not drawn";
+    dev->releaseMesh(m);
+}
+
+TEST(HeadlessDevice, HandsOutIdsAndDrawsNothing) {
+    auto d = createHeadlessDevice(800, 600);
+    EXPECT_TRUE(d->headless());
+    EXPECT_EQ(d->width(), 800);
+    TextureId a = d->createRenderTarget(128, 32), b = d->createTexture({1, 1, {0, 0, 0, 0}}, true);
+    EXPECT_NE(a, 0u);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(d->createTexture({}, false), 0u);
+    EXPECT_TRUE(d->beginFrame(0));
+    EXPECT_TRUE(d->readPixels().empty());
+}
+
+TEST(Image, CyanColourKeyBecomesTransparent) {
+    // A 2x1 24-bit BMP: cyan then red.
+    const uint8_t bmp[] = {'B', 'M', 62, 0, 0, 0, 0,   0,   0, 0, 54, 0,   0,  0, 40, 0,
+                           0,   0,   2,  0, 0, 0, 1,   0,   0, 0, 1,  0,   24, 0, 0,  0,
+                           0,   0,   8,  0, 0, 0, 0,   0,   0, 0, 0,  0,   0,  0, 0,  0,
+                           0,   0,   0,  0, 0, 0, 255, 255, 0, 0, 0,  255, 0,  0};
+    Image keyed, plain;
+    ASSERT_TRUE(decodeImage(bmp, sizeof bmp, true, keyed));
+    ASSERT_TRUE(decodeImage(bmp, sizeof bmp, false, plain));
+    EXPECT_EQ(keyed.rgba[3], 0);
+    EXPECT_EQ(plain.rgba[3], 255);
+    EXPECT_EQ(keyed.rgba[4], 255);
+    EXPECT_EQ(keyed.rgba[7], 255);
+    Image none;
+    EXPECT_FALSE(loadImageFile("File/Bitmap/DoesNotExist.bmp", true, none));
+}
+
+} // namespace
+} // namespace kv
