@@ -1,0 +1,121 @@
+#include "tests/audio/AudioTestSupport.h"
+
+#include "audio/WaveFile.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace kv::test {
+namespace {
+
+void put32(std::string& s, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        s.push_back(static_cast<char>(v >> (8 * i)));
+}
+void put16(std::string& s, uint16_t v) {
+    s.push_back(static_cast<char>(v));
+    s.push_back(static_cast<char>(v >> 8));
+}
+
+} // namespace
+
+std::string waveBytes(int channels, int rate, const std::vector<int16_t>& samples) {
+    std::string s = "RIFF";
+    put32(s, static_cast<uint32_t>(36 + samples.size() * 2));
+    s += "WAVEfmt ";
+    put32(s, 16);
+    put16(s, 1);
+    put16(s, static_cast<uint16_t>(channels));
+    put32(s, static_cast<uint32_t>(rate));
+    put32(s, static_cast<uint32_t>(rate * channels * 2));
+    put16(s, static_cast<uint16_t>(channels * 2));
+    put16(s, 16);
+    s += "data";
+    put32(s, static_cast<uint32_t>(samples.size() * 2));
+    for (int16_t v : samples)
+        put16(s, static_cast<uint16_t>(v));
+    return s;
+}
+
+std::vector<int16_t> tone(int ms, int rate, double hz, int amplitude) {
+    std::vector<int16_t> out(static_cast<size_t>(rate) * ms / 1000);
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * hz * i / rate));
+    return out;
+}
+
+void writeFile(const std::string& hostPath, const std::string& bytes) {
+    std::filesystem::path p(hostPath);
+    if (p.has_parent_path())
+        std::filesystem::create_directories(p.parent_path());
+    std::ofstream(hostPath, std::ios::binary) << bytes;
+}
+
+WaveOutput::WaveOutput() {
+    std::string dir = std::filesystem::temp_directory_path().string();
+    std::string stem = dir + "/kv-audio-" + std::to_string(getpid());
+    path_ = stem + ".wav";
+    std::string conf = stem + ".conf";
+    writeFile(conf, "[general]\nchannels = stereo\nsample-type = int16\nfrequency = 44100\n"
+                    "period_size = 441\nperiods = 2\n\n[wave]\nfile = " +
+                        path_ + "\n");
+    setenv("ALSOFT_DRIVERS", "wave", 1);
+    setenv("ALSOFT_CONF", conf.c_str(), 1);
+}
+
+PcmSound WaveOutput::read() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    PcmSound pcm;
+    parseWave(bytes, pcm);
+    return pcm;
+}
+
+std::vector<int> WaveOutput::levels() const {
+    PcmSound pcm = read();
+    std::vector<int> out;
+    if (pcm.bitsPerSample != 16 || pcm.channels < 1)
+        return out;
+    const auto* s = reinterpret_cast<const int16_t*>(pcm.data.data());
+    size_t samples = pcm.data.size() / 2;
+    size_t window = static_cast<size_t>(pcm.sampleRate / 100) * pcm.channels;
+    for (size_t start = 0; start + window <= samples; start += window) {
+        int peak = 0;
+        for (size_t i = start; i < start + window; ++i)
+            peak = std::max(peak, std::abs(static_cast<int>(s[i])));
+        out.push_back(peak);
+    }
+    return out;
+}
+
+std::pair<int, int> WaveOutput::channelPeaks() const {
+    PcmSound pcm = read();
+    if (pcm.bitsPerSample != 16 || pcm.channels != 2)
+        return {-1, -1};
+    const auto* s = reinterpret_cast<const int16_t*>(pcm.data.data());
+    int left = 0, right = 0;
+    for (size_t i = 0; i + 1 < pcm.data.size() / 2; i += 2) {
+        left = std::max(left, std::abs(static_cast<int>(s[i])));
+        right = std::max(right, std::abs(static_cast<int>(s[i + 1])));
+    }
+    return {left, right};
+}
+
+int firstLoudWindow(const std::vector<int>& levels, int threshold) {
+    for (size_t i = 0; i < levels.size(); ++i)
+        if (levels[i] > threshold)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int peakBetween(const std::vector<int>& levels, int from, int to) {
+    int peak = 0;
+    for (int i = std::max(0, from); i < std::min<int>(to, static_cast<int>(levels.size())); ++i)
+        peak = std::max(peak, levels[i]);
+    return peak;
+}
+
+} // namespace kv::test

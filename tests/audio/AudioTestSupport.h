@@ -1,0 +1,38 @@
+#pragma once
+#include "platform/audio/Pcm.h"
+
+#include <string>
+#include <vector>
+
+namespace kv::test {
+
+// A RIFF WAVE file of 16-bit PCM samples (interleaved when stereo).
+std::string waveBytes(int channels, int rate, const std::vector<int16_t>& samples);
+// A mono 16-bit sine tone.
+std::vector<int16_t> tone(int ms, int rate = 22050, double hz = 440.0, int amplitude = 12000);
+// Writes bytes to a host path (folders created).
+void writeFile(const std::string& hostPath, const std::string& bytes);
+
+// Routes OpenAL Soft to its wave-file writer: call before the first audio device of the
+// process is opened. Every device opened afterwards writes what it mixes to path().
+class WaveOutput {
+public:
+    WaveOutput();
+    const std::string& path() const { return path_; }
+    // Peak level (0 to 32767, both channels) of each 10 ms window of the recording; empty
+    // when the file cannot be read.
+    std::vector<int> levels() const;
+    // Peak level per channel over the whole recording.
+    std::pair<int, int> channelPeaks() const;
+
+private:
+    std::string path_;
+    PcmSound read() const;
+};
+
+// The first 10 ms window louder than threshold, or -1.
+int firstLoudWindow(const std::vector<int>& levels, int threshold = 200);
+// Peak of levels[from, to).
+int peakBetween(const std::vector<int>& levels, int from, int to);
+
+} // namespace kv::test
