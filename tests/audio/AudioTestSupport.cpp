@@ -3,6 +3,7 @@
 #include "audio/WaveFile.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -58,12 +59,17 @@ WaveOutput::WaveOutput() {
     std::string dir = std::filesystem::temp_directory_path().string();
     std::string stem = dir + "/kv-audio-" + std::to_string(getpid());
     path_ = stem + ".wav";
-    std::string conf = stem + ".conf";
-    writeFile(conf, "[general]\nchannels = stereo\nsample-type = int16\nfrequency = 44100\n"
+    conf_ = stem + ".conf";
+    writeFile(conf_, "[general]\nchannels = stereo\nsample-type = int16\nfrequency = 44100\n"
                     "period_size = 441\nperiods = 2\n\n[wave]\nfile = " +
                         path_ + "\n");
     setenv("ALSOFT_DRIVERS", "wave", 1);
-    setenv("ALSOFT_CONF", conf.c_str(), 1);
+    setenv("ALSOFT_CONF", conf_.c_str(), 1);
+}
+
+WaveOutput::~WaveOutput() {
+    std::remove(path_.c_str());
+    std::remove(conf_.c_str());
 }
 
 PcmSound WaveOutput::read() const {

@@ -18,6 +18,7 @@ void writeFile(const std::string& hostPath, const std::string& bytes);
 class WaveOutput {
 public:
     WaveOutput();
+    ~WaveOutput();
     const std::string& path() const { return path_; }
     // Peak level (0 to 32767, both channels) of each 10 ms window of the recording; empty
     // when the file cannot be read.
@@ -26,7 +27,7 @@ public:
     std::pair<int, int> channelPeaks() const;
 
 private:
-    std::string path_;
+    std::string path_, conf_;
     PcmSound read() const;
 };
 
