@@ -1,0 +1,73 @@
+#pragma once
+#include "shell/GameState.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+constexpr size_t kChatLineBytes = 60;
+constexpr size_t kSaidLineBytes = 108;
+constexpr uint8_t kTextChat = 10;
+constexpr uint8_t kTextPreset = 90;
+
+// Japanese text input for the chat line: on SDL, text input started and stopped, and a
+// composition thrown away by restarting it.
+class TextInputControl {
+public:
+    virtual ~TextInputControl() = default;
+    virtual void setOpen(bool open) = 0;
+    virtual void cancelComposition() = 0;
+};
+
+// The chat line with Japanese input. Everything here is CP932 and counted in bytes.
+class ChatEntry {
+public:
+    // Receives each line said: its kind (typed 10, preset 90) and "name：text".
+    using Send = std::function<void(uint8_t kind, const std::string& line)>;
+
+    ChatEntry(Game& game, TextInputControl& ime, Send send);
+
+    void setIme(bool on) { ime_.setOpen(on); }
+    // True while typing goes nowhere: the line is not open or has been closed.
+    bool isBlocked() const { return !open || lineClosed; }
+
+    // A typed character outside a composition; control characters and a 61st byte are
+    // ignored.
+    void appendChar(char c);
+    // The input method's current composition changed; the segment under conversion is given
+    // in bytes of the text and marked in the attributes.
+    void compositionChanged(std::string_view text, size_t selectedStart, size_t selectedLength);
+    // The input method committed text.
+    void compositionResult(std::string_view text);
+    void backspace();
+    // Enter on an open line: ends a composition, or says the line and closes it.
+    void submit();
+    // Esc on an open line.
+    void closeLine();
+    // Says "name：text" with the local player's name; too long a line is not sent.
+    void say(uint8_t kind, std::string_view text);
+
+    int32_t open = 0;
+    int32_t lineClosed = 0;
+    int32_t composing = 0;
+    std::string line;
+    std::string composition;
+    std::array<uint8_t, kChatLineBytes> compositionAttributes;
+
+private:
+    void takeComposition(const std::string_view* result, const std::string_view* text,
+                         size_t selectedStart, size_t selectedLength);
+    void clear();
+
+    Game& game_;
+    TextInputControl& ime_;
+    Send send_;
+    size_t lastCompositionLength_ = 0;
+    size_t lastLineLength_ = 0;
+};
+
+} // namespace kv
