@@ -5,7 +5,7 @@ struct SDL_Window;
 
 namespace kv {
 
-struct DisplayMode {
+struct ScreenMode {
     int width = 0, height = 0, bits = 0;
 };
 
@@ -28,7 +28,7 @@ public:
 
     // The desktop's current mode, kept for restoreDisplayMode(). False when SDL cannot tell.
     bool recordDesktopMode();
-    const DisplayMode& desktopMode() const { return desktop_; }
+    const ScreenMode& desktopMode() const { return desktop_; }
 
     // Looks for the first mode of the display with this width, height and depth and makes
     // it the window's full-screen mode (applied at open() when no window exists yet).
@@ -58,7 +58,7 @@ private:
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
     bool videoUp_ = false;
-    DisplayMode desktop_;
+    ScreenMode desktop_;
     bool modeChosen_ = false;
     int chosenIndex_ = -1;
     std::string error_;

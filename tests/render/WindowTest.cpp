@@ -34,7 +34,7 @@ TEST(Window, DisplayModeSwitchAcceptsTheDesktopModeAndRefusesUnknownOnes) {
     Window w;
     EXPECT_FALSE(w.switchDisplayMode(640, 480, 32)) << "no desktop mode recorded yet";
     ASSERT_TRUE(w.recordDesktopMode());
-    DisplayMode d = w.desktopMode();
+    ScreenMode d = w.desktopMode();
     EXPECT_GT(d.width, 0);
     EXPECT_GT(d.bits, 0);
     EXPECT_FALSE(w.switchDisplayMode(d.width, d.height, d.bits == 16 ? 32 : 16))
