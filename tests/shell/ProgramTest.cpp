@@ -1,0 +1,155 @@
+// Starts the game program itself (build/game/Kestrava) under the test's X display.
+#include "platform/InstanceLock.h"
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace kv;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string output(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        std::array<char, 256> buf;
+        while (fgets(buf.data(), buf.size(), p))
+            out += buf.data();
+        pclose(p);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
+
+// Each test gets its own runtime folder (so its locks meet no other run) and message log.
+struct ProgramTest : ::testing::Test {
+    void SetUp() override {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs an X display (tools/test.sh runs the suite under Xvfb)";
+        char tmpl[] = "/tmp/kv-programtest-XXXXXX";
+        runtime = mkdtemp(tmpl);
+        log = runtime + "/messages.txt";
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        setenv("KV_MESSAGEBOX_LOG", log.c_str(), 1);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    void TearDown() override {
+        for (pid_t pid : started) {
+            if (waitpid(pid, nullptr, WNOHANG) == 0) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+        }
+        if (!runtime.empty())
+            fs::remove_all(runtime);
+    }
+
+    pid_t startGame() {
+        char path[] = "./Kestrava";
+        char* argv[] = {path, nullptr};
+        pid_t pid = -1;
+        EXPECT_EQ(posix_spawn(&pid, path, nullptr, nullptr, argv, environ), 0);
+        started.push_back(pid);
+        return pid;
+    }
+    // The exit status once the program has ended within the time, else -1.
+    int waitExit(pid_t pid, std::chrono::seconds limit = 30s) {
+        auto end = std::chrono::steady_clock::now() + limit;
+        int status = 0;
+        while (std::chrono::steady_clock::now() < end) {
+            if (waitpid(pid, &status, WNOHANG) == pid)
+                return status;
+            std::this_thread::sleep_for(20ms);
+        }
+        return -1;
+    }
+    // The window titled Kestrava of that process (other tests may run games beside it).
+    std::string waitWindow(pid_t pid, std::chrono::seconds limit = 30s) {
+        auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            std::string id = output("xdotool search --pid " + std::to_string(pid) +
+                                    " --name '^Kestrava$' 2>/dev/null | head -1");
+            if (!id.empty())
+                return id;
+            std::this_thread::sleep_for(100ms);
+        }
+        return "";
+    }
+    std::string messages() {
+        std::stringstream s;
+        s << std::ifstream(log).rdbuf();
+        return s.str();
+    }
+
+    std::string runtime, log;
+    std::vector<pid_t> started;
+};
+
+} // namespace
+
+TEST_F(ProgramTest, SecondCopyIsRefusedAndTheFirstEndsCleanlyOnEsc) {
+    pid_t first = startGame();
+    std::string window = waitWindow(first);
+    ASSERT_FALSE(window.empty()) << "no window titled Kestrava appeared";
+    EXPECT_EQ(output("xdotool getwindowname " + window), "Kestrava");
+
+    pid_t second = startGame();
+    int status = waitExit(second);
+    ASSERT_TRUE(WIFEXITED(status)) << "the second copy did not end by itself";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(messages(), "[エラー] 2重起動のため起動できません。\n"
+                          "終了させてから再度起動させてください。\n\n");
+    EXPECT_EQ(waitpid(first, nullptr, WNOHANG), 0) << "the first copy must be untouched";
+    EXPECT_EQ(waitWindow(first, 1s), window);
+
+    output("xdotool windowfocus --sync " + window + " key --window " + window + " Escape");
+    status = waitExit(first);
+    ASSERT_TRUE(WIFEXITED(status)) << "Esc did not end the game";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(ProgramTest, ClosingEndsTheGameCleanlyAndReleasesItsLock) {
+    pid_t game = startGame();
+    ASSERT_FALSE(waitWindow(game).empty());
+    EXPECT_TRUE(isProgramRunning("Kestrava", runtime));
+    kill(game, SIGTERM); // reaches the game as SDL's quit request, like closing the window
+    int status = waitExit(game);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(isProgramRunning("Kestrava", runtime));
+    EXPECT_EQ(messages(), "");
+}
+
+TEST_F(ProgramTest, AnOpenEditorRefusesTheStartWithItsMessage) {
+    auto tessaro = holdProgramLock("Tessaro", runtime);
+    ASSERT_TRUE(tessaro);
+    int status = waitExit(startGame());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(messages(), "[エラー] Tessaroを開いてる間はゲームを起動できません。\n"
+                          "終了させてから再度起動させてください。\n\n");
+
+    tessaro.reset();
+    auto options = holdProgramLock("オプション", runtime);
+    fs::remove(log);
+    status = waitExit(startGame());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(messages(), "[エラー] オプションを開いてる間はゲームを起動できません。\n"
+                          "終了させてから再度起動させてください。\n\n");
+}
