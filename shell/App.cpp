@@ -36,6 +36,25 @@ size_t cp932BytesOfPrefix(std::string_view utf8, int chars) {
     return utf8ToCp932(utf8.substr(0, i)).size();
 }
 
+// The title screen speaks in the original's virtual-key numbers.
+int virtualKey(int sdlKey) {
+    switch (sdlKey) {
+    case SDLK_LEFT:
+        return kVkLeft;
+    case SDLK_UP:
+        return kVkUp;
+    case SDLK_RIGHT:
+        return kVkRight;
+    case SDLK_DOWN:
+        return kVkDown;
+    case SDLK_KP_ENTER:
+        return kVkReturn;
+    default:
+        // Backspace, Enter, Esc and the digits share their numbers; letters are upper case.
+        return sdlKey >= 'a' && sdlKey <= 'z' ? sdlKey - 'a' + 'A' : sdlKey;
+    }
+}
+
 } // namespace
 
 void SdlTextInput::setOpen(bool open) {
@@ -53,6 +72,8 @@ void SdlTextInput::cancelComposition() {
 
 App::App()
     : boxes_(makeMessageBoxes()), random_(clock_.now()),
+      title_(random_,
+             TitleLinks{.runMenuChoice = [this](int main, int sub) { runMenuChoice(main, sub); }}),
       chat_(game_, textInput_,
             // Typed and preset lines reach the message log through the session once it lands.
             [](uint8_t, const std::string&) {}),
@@ -231,6 +252,18 @@ void App::handleEvent(const SDL_Event& e) {
         chat_.compositionChanged(utf8ToCp932(utf8), start, end - start);
         break;
     }
+    case SDL_MOUSEMOTION:
+        if (game_.appState == AppState::Title && loop_.editorRunning() == 0)
+            title_.mouseMove(static_cast<float>(e.motion.x), static_cast<float>(e.motion.y));
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (game_.appState != AppState::Title || loop_.editorRunning() != 0)
+            break;
+        if (e.button.button == SDL_BUTTON_LEFT)
+            title_.mouseLeft(static_cast<float>(e.button.x), static_cast<float>(e.button.y));
+        else if (e.button.button == SDL_BUTTON_RIGHT)
+            title_.mouseRight(static_cast<float>(e.button.x), static_cast<float>(e.button.y));
+        break;
     case SDL_MOUSEWHEEL:
         if (inputDevices_)
             inputDevices_->addWheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y
@@ -261,16 +294,25 @@ void App::tick() {
             chat_.setIme(false);
         }
         break;
+    case AppState::Title: {
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window_.sdlWindow(), &w, &h);
+        title_.tick(w, h);
+        break;
+    }
     case AppState::Playing:
-    case AppState::Title:
     case AppState::Quit:
         break;
     }
 }
 
 void App::drawFrame() {
-    if (device_->beginFrame(kClearColour))
-        device_->present();
+    if (!device_->beginFrame(kClearColour))
+        return;
+    // The title animates once per drawn frame; its pictures reach the screen with the renderer.
+    if (game_.appState == AppState::Title)
+        title_.frame();
+    device_->present();
 }
 
 // The client's latency refresh arrives with the session.
@@ -280,7 +322,9 @@ bool App::drawsFrames() {
     return true;
 }
 
-void App::titleKey(int) {}
+void App::titleKey(int key) {
+    title_.key(virtualKey(key));
+}
 
 int App::presetItemCount(int category) {
     return presets_.itemCount(category);

@@ -14,6 +14,7 @@
 #include "shell/MainLoop.h"
 #include "shell/WindowKeys.h"
 #include "ui/PresetTable.h"
+#include "ui/TitleScreen.h"
 
 #include <cstdint>
 #include <memory>
@@ -80,6 +81,7 @@ private:
     Random random_;
     DataLoader data_;
     PresetTable presets_;
+    TitleScreen title_;
     Window window_;
     std::unique_ptr<Device> device_;
     SdlTextInput textInput_;
