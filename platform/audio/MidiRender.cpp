@@ -47,11 +47,11 @@ bool wellFormed(std::string_view f) {
 
 } // namespace
 
-bool renderMidi(std::string_view midiFile, const std::string& soundFont, PcmSound& out,
+MidiResult renderMidi(std::string_view midiFile, const std::string& soundFont, PcmSound& out,
                 std::string& reason, int maxSeconds) {
     if (!wellFormed(midiFile)) {
         reason = "not a standard MIDI file";
-        return false;
+        return MidiResult::BadFile;
     }
     // FluidSynth reports on stderr by default; its failures surface through return values.
     for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
@@ -60,7 +60,7 @@ bool renderMidi(std::string_view midiFile, const std::string& soundFont, PcmSoun
     std::unique_ptr<fluid_settings_t, SettingsDel> settings(new_fluid_settings());
     if (!settings) {
         reason = "FluidSynth settings could not be created";
-        return false;
+        return MidiResult::NoSynth;
     }
     fluid_settings_setnum(settings.get(), "synth.sample-rate", kRate);
     fluid_settings_setstr(settings.get(), "player.timing-source", "sample");
@@ -70,14 +70,14 @@ bool renderMidi(std::string_view midiFile, const std::string& soundFont, PcmSoun
     std::unique_ptr<fluid_synth_t, SynthDel> synth(new_fluid_synth(settings.get()));
     if (!synth || fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
         reason = "the sound font " + soundFont + " could not be loaded";
-        return false;
+        return MidiResult::NoSynth;
     }
     std::unique_ptr<fluid_player_t, PlayerDel> player(new_fluid_player(synth.get()));
     if (!player ||
         fluid_player_add_mem(player.get(), midiFile.data(), midiFile.size()) != FLUID_OK ||
         fluid_player_play(player.get()) != FLUID_OK) {
         reason = "the MIDI file could not be read";
-        return false;
+        return MidiResult::BadFile;
     }
 
     out = PcmSound{2, kRate, 16, {}};
@@ -90,9 +90,9 @@ bool renderMidi(std::string_view midiFile, const std::string& soundFont, PcmSoun
     fluid_player_stop(player.get());
     if (out.data.empty()) {
         reason = "the MIDI file has nothing to play";
-        return false;
+        return MidiResult::BadFile;
     }
-    return true;
+    return MidiResult::Rendered;
 }
 
 } // namespace kv

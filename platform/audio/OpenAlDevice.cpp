@@ -32,7 +32,8 @@ public:
             alDeleteSources(1, &v.id);
         if (!buffers_.empty())
             alDeleteBuffers(static_cast<ALsizei>(buffers_.size()), buffers_.data());
-        alcMakeContextCurrent(nullptr);
+        if (alcGetCurrentContext() == context_)
+            alcMakeContextCurrent(nullptr);
         alcDestroyContext(context_);
         alcCloseDevice(device_);
     }

@@ -129,22 +129,12 @@ TEST(AudioDeviceFormats, RefusesWhatItCannotPlay) {
     EXPECT_FALSE(silent.isPlaying(s));
 }
 
-// One note, middle C for half a second at 120 beats per minute.
-std::string oneNoteMidi() {
-    const unsigned char bytes[] = {
-        'M',  'T',  'h',  'd',  0, 0, 0, 6,  0, 0, 0, 1, 0x01, 0xE0, // format 0, 1 track, 480/beat
-        'M',  'T',  'r',  'k',  0, 0, 0, 13,                         // track of 13 bytes
-        0x00, 0x90, 60,   100,                                       // note on
-        0x83, 0x60, 0x80, 60,   0,                                   // 480 ticks later, note off
-        0x00, 0xFF, 0x2F, 0x00,                                      // end of track
-    };
-    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
-}
-
 TEST(MidiRender, OneNoteRendersUntilItHasFaded) {
     PcmSound pcm;
     std::string reason;
-    ASSERT_TRUE(renderMidi(oneNoteMidi(), kGeneralMidiSoundFont, pcm, reason)) << reason;
+    ASSERT_EQ(renderMidi(test::oneNoteMidi(), kGeneralMidiSoundFont, pcm, reason),
+              MidiResult::Rendered)
+        << reason;
     EXPECT_EQ(pcm.channels, 2);
     EXPECT_EQ(pcm.sampleRate, 44100);
     double seconds = static_cast<double>(pcm.data.size()) / pcm.frameBytes() / pcm.sampleRate;
@@ -160,11 +150,13 @@ TEST(MidiRender, OneNoteRendersUntilItHasFaded) {
 TEST(MidiRender, RefusesGarbageAndAMissingSoundFont) {
     PcmSound pcm;
     std::string reason;
-    EXPECT_FALSE(renderMidi("RIFF not a midi file at all", kGeneralMidiSoundFont, pcm, reason));
+    EXPECT_EQ(renderMidi("RIFF not a midi file at all", kGeneralMidiSoundFont, pcm, reason),
+              MidiResult::BadFile);
     EXPECT_FALSE(reason.empty());
-    std::string cut = oneNoteMidi().substr(0, 20);
-    EXPECT_FALSE(renderMidi(cut, kGeneralMidiSoundFont, pcm, reason));
-    EXPECT_FALSE(renderMidi(oneNoteMidi(), "/nonexistent/font.sf2", pcm, reason));
+    std::string cut = test::oneNoteMidi().substr(0, 20);
+    EXPECT_EQ(renderMidi(cut, kGeneralMidiSoundFont, pcm, reason), MidiResult::BadFile);
+    EXPECT_EQ(renderMidi(test::oneNoteMidi(), "/nonexistent/font.sf2", pcm, reason),
+              MidiResult::NoSynth);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "tests/audio/AudioTestSupport.h"
 
 #include "audio/WaveFile.h"
+#include "platform/Paths.h"
 
 #include <cmath>
 #include <cstdio>
@@ -61,8 +62,8 @@ WaveOutput::WaveOutput() {
     path_ = stem + ".wav";
     conf_ = stem + ".conf";
     writeFile(conf_, "[general]\nchannels = stereo\nsample-type = int16\nfrequency = 44100\n"
-                    "period_size = 441\nperiods = 2\n\n[wave]\nfile = " +
-                        path_ + "\n");
+                     "period_size = 441\nperiods = 2\n\n[wave]\nfile = " +
+                         path_ + "\n");
     setenv("ALSOFT_DRIVERS", "wave", 1);
     setenv("ALSOFT_CONF", conf_.c_str(), 1);
 }
@@ -122,6 +123,39 @@ int peakBetween(const std::vector<int>& levels, int from, int to) {
     for (int i = std::max(0, from); i < std::min<int>(to, static_cast<int>(levels.size())); ++i)
         peak = std::max(peak, levels[i]);
     return peak;
+}
+
+std::string oneNoteMidi() {
+    const unsigned char bytes[] = {
+        'M',  'T',  'h',  'd',  0, 0, 0, 6,  0, 0, 0, 1, 0x01, 0xE0, // format 0, 1 track, 480/beat
+        'M',  'T',  'r',  'k',  0, 0, 0, 13,                         // track of 13 bytes
+        0x00, 0x90, 60,   100,                                       // note on
+        0x83, 0x60, 0x80, 60,   0,                                   // 480 ticks later, note off
+        0x00, 0xFF, 0x2F, 0x00,                                      // end of track
+    };
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+ScratchGameFolder::ScratchGameFolder() {
+    previous_ = std::filesystem::current_path().string();
+    dir_ =
+        (std::filesystem::temp_directory_path() / ("kv-game-" + std::to_string(getpid()))).string();
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    std::filesystem::current_path(dir_);
+}
+
+ScratchGameFolder::~ScratchGameFolder() {
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(dir_);
+}
+
+void ScratchGameFolder::put(const std::string& contentPath, const std::string& bytes) {
+    writeFile(hostPath(contentPath), bytes);
+}
+
+void ScratchGameFolder::remove(const std::string& contentPath) {
+    std::filesystem::remove(hostPath(contentPath));
 }
 
 } // namespace kv::test

@@ -37,3 +37,24 @@ int firstLoudWindow(const std::vector<int>& levels, int threshold = 200);
 int peakBetween(const std::vector<int>& levels, int from, int to);
 
 } // namespace kv::test
+
+namespace kv::test {
+
+// One note, middle C for half a second: a complete standard MIDI file.
+std::string oneNoteMidi();
+
+// A scratch game folder that becomes the working directory while it lives; the real content of
+// the build's game folder is never touched.
+class ScratchGameFolder {
+public:
+    ScratchGameFolder();
+    ~ScratchGameFolder();
+    // Writes a file by its content path (backslashes).
+    void put(const std::string& contentPath, const std::string& bytes);
+    void remove(const std::string& contentPath);
+
+private:
+    std::string dir_, previous_;
+};
+
+} // namespace kv::test

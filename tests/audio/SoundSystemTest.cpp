@@ -1,0 +1,320 @@
+#include "audio/SoundSystem.h"
+#include "audio/AudioLoading.h"
+#include "audio/Volume.h"
+
+#include "platform/Text.h"
+#include "tests/audio/AudioTestSupport.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace kv {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+TEST(SoundVolume, OptionVolumesMapToAttenuations) {
+    EXPECT_EQ(soundAttenuation(33), -4020);
+    EXPECT_EQ(soundAttenuation(100), 0);
+    EXPECT_EQ(soundAttenuation(50), -3000);
+    EXPECT_EQ(soundAttenuation(0), -6000);
+    EXPECT_EQ(musicAttenuation(50), -2000);
+    EXPECT_EQ(musicAttenuation(100), 0);
+    EXPECT_EQ(musicAttenuation(0), -4000);
+    EXPECT_EQ(musicAttenuation(33), -2680);
+    EXPECT_FLOAT_EQ(gainOf(0), 1.0f);
+    EXPECT_NEAR(gainOf(-2000), 0.1f, 1e-6);
+    EXPECT_NEAR(gainOf(-6000), 0.001f, 1e-7);
+}
+
+// A game folder with a tone for every sound and voice, and the whole audio loaded on the wave
+// writer through the loading steps.
+class SoundSystemOutput : public ::testing::Test {
+protected:
+    test::WaveOutput wave; // first: it picks the wave writer before any output opens
+    test::ScratchGameFolder folder;
+    Game game;
+    SoundOptions options;
+    PresetTable presets;
+    RecordingMessageBoxes boxes;
+    SoundSystem sound{game, options, presets, boxes};
+    AudioLoading loading{sound, game, presets};
+    Clock::time_point opened;
+
+    void SetUp() override {
+        options.soundVolume = 100;
+        options.voiceVolume = 100;
+        options.musicVolume = 100;
+        for (std::string_view f : kEffectFiles)
+            folder.put(std::string(kSoundFolder) + std::string(f), toneWave(400));
+        for (std::string_view f : kInterfaceFiles)
+            folder.put(std::string(kSoundFolder) + std::string(f), toneWave(150));
+        for (const std::string& p : audioContentPaths())
+            if (p.starts_with(kVoiceFolder))
+                folder.put(p, toneWave(300));
+        // The title track: a burst, then silence, so a restart would show as a second burst.
+        std::vector<int16_t> title = test::tone(100);
+        title.resize(title.size() * 8, 0);
+        folder.put(std::string(kMusicFolder) + "Title.wav", test::waveBytes(1, 22050, title));
+        folder.put(std::string(kMusicFolder) + "Coliseum.mid", test::oneNoteMidi());
+    }
+
+    static std::string toneWave(int ms) { return test::waveBytes(1, 22050, test::tone(ms)); }
+
+    // Runs the stage-0 audio steps and the voice step as the loading dialog does.
+    void loadAll() {
+        for (int step = 7; step <= 10; ++step) {
+            int r = 1, calls = 0;
+            while (r != AudioLoading::kStepDone && ++calls < 100) {
+                r = loading.stage0(step);
+                ASSERT_NE(r, 0) << "step " << step << ": " << cp932ToUtf8(loading.message());
+            }
+            if (step == 7)
+                opened = Clock::now();
+        }
+        int r = 1, calls = 0;
+        while (r != AudioLoading::kStepDone && ++calls < 200) {
+            r = loading.stage1Voices();
+            ASSERT_NE(r, 0) << cp932ToUtf8(loading.message());
+        }
+        EXPECT_EQ(calls, 80);
+        ASSERT_TRUE(boxes.shown.empty());
+    }
+
+    // 10 ms window of the recording for now.
+    int now() const {
+        return static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - opened).count() /
+            10);
+    }
+    std::vector<int> finish() {
+        sound.releaseAll();
+        return wave.levels();
+    }
+};
+
+TEST_F(SoundSystemOutput, LoadingStepsLoadEverySoundAndLeaveTheirTexts) {
+    int calls = 0;
+    for (int r = 1; r != AudioLoading::kStepDone; ++calls)
+        r = loading.stage0(7);
+    EXPECT_EQ(cp932ToUtf8(game.loadText),
+              "Loading... Audio サウンドロード\nFile\\Sound\\Walk1.wav");
+    calls = 0;
+    for (int r = 1; r != AudioLoading::kStepDone && calls < 100; ++calls) {
+        r = loading.stage0(8);
+        ASSERT_NE(r, 0);
+        if (calls == 0) {
+            EXPECT_EQ(cp932ToUtf8(game.loadText),
+                      "Loading... Audio サウンドロード\nFile\\Sound\\Walk2.wav");
+        }
+    }
+    EXPECT_EQ(calls, kEffectSounds + kInterfaceSounds);
+    EXPECT_EQ(cp932ToUtf8(game.loadText), "Loading... Audio ミュージック初期化");
+    EXPECT_EQ(loading.stage0(9), AudioLoading::kStepDone);
+    EXPECT_EQ(loading.stage0(10), 1);
+    EXPECT_EQ(cp932ToUtf8(game.loadText),
+              "Loading... Audio ミュージックロード\nFile\\Music\\Coliseum.mid");
+    EXPECT_EQ(loading.stage0(10), AudioLoading::kStepDone);
+    EXPECT_EQ(cp932ToUtf8(game.loadText), "Loading... アニメーションロード");
+
+    int voiceCalls = 0;
+    for (int r = 1; r != AudioLoading::kStepDone && voiceCalls < 200; ++voiceCalls)
+        r = loading.stage1Voices();
+    EXPECT_EQ(voiceCalls, 80);
+    EXPECT_EQ(game.presetCategory + game.presetItem + game.presetVariant, 0);
+
+    sound.playVoice(6, 4, 2, 1);
+    EXPECT_TRUE(sound.isVoicePlaying(6, 4, 2, 1)) << "the last voice of the table was loaded";
+    sound.playEffect(SndTaunt, 31, false);
+    EXPECT_TRUE(sound.isEffectPlaying(SndTaunt, 31));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(SoundSystemOutput, MissingOrBrokenSoundStopsLoadingWithItsPath) {
+    folder.remove("File\\Sound\\SD3.wav");
+    loading.stage0(7);
+    int r = 1, calls = 0;
+    while (r != 0 && r != AudioLoading::kStepDone) {
+        r = loading.stage0(8);
+        ++calls;
+    }
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(calls, SndSD3 + 1);
+    EXPECT_EQ(cp932ToUtf8(loading.message()),
+              "以下のファイルが見つかりません。\nFile\\Sound\\SD3.wav\nロードに失敗しました。");
+
+    // A file that is there but is no playable WAVE: the same message, no crash.
+    folder.put("File\\Sound\\SD3.wav", "RIFF\x10\0\0\0WAVEjunkjunk");
+    EXPECT_EQ(loading.stage0(8), 0);
+    folder.put("File\\Sound\\SD3.wav", toneWave(50));
+    EXPECT_EQ(loading.stage0(8), 1) << "loading resumes where it stopped";
+
+    folder.remove("File\\Music\\Coliseum.mid");
+    EXPECT_EQ(loading.stage0(9), AudioLoading::kStepDone);
+    EXPECT_EQ(loading.stage0(10), 1);
+    EXPECT_EQ(loading.stage0(10), 0);
+    EXPECT_EQ(
+        cp932ToUtf8(loading.message()),
+        "以下のファイルが見つかりません。\nFile\\Music\\Coliseum.mid\nロードに失敗しました。");
+    EXPECT_TRUE(boxes.shown.empty()) << "a missing music file shows no box of its own";
+}
+
+TEST_F(SoundSystemOutput, SoundOffSilencesEffectsButVoicesStillPlay) {
+    loadAll();
+    options.soundOn = 0;
+    options.voiceOn = 1;
+    sound.playEffect(SndSword, 0, false);
+    sound.playInterfaceSound(UiChatMes, false);
+    EXPECT_FALSE(sound.isEffectPlaying(SndSword, 0));
+    EXPECT_FALSE(sound.isInterfaceSoundPlaying(UiChatMes));
+    std::this_thread::sleep_for(300ms);
+    int voiceAt = now();
+    sound.playPresetVoice(0, 0, 0);
+    EXPECT_TRUE(sound.isVoicePlaying(0, 0, 0, 0));
+    std::this_thread::sleep_for(400ms);
+    std::vector<int> levels = finish();
+    EXPECT_LT(test::peakBetween(levels, 0, voiceAt - 2), 100) << "an effect sounded";
+    EXPECT_GT(test::peakBetween(levels, voiceAt, voiceAt + 20), 3000) << "the voice was not heard";
+}
+
+TEST_F(SoundSystemOutput, TwoPresetLinesInARowSoundTogetherOnBothCopies) {
+    loadAll(); // voices last 300 ms
+    sound.playPresetVoice(2, 6, 1);
+    std::this_thread::sleep_for(100ms);
+    sound.playPresetVoice(2, 6, 1);
+    EXPECT_TRUE(sound.isVoicePlaying(2, 6, 1, 0));
+    EXPECT_TRUE(sound.isVoicePlaying(2, 6, 1, 1));
+    // The third line takes copy 0 again and restarts it; copy 1 plays on to its end.
+    std::this_thread::sleep_for(100ms);
+    sound.playPresetVoice(2, 6, 1);
+    std::this_thread::sleep_for(250ms);
+    EXPECT_TRUE(sound.isVoicePlaying(2, 6, 1, 0));
+    EXPECT_FALSE(sound.isVoicePlaying(2, 6, 1, 1));
+}
+
+TEST_F(SoundSystemOutput, ANewHitOnASlotRestartsOnlyThatSlotsCopy) {
+    loadAll();
+    game.players[3].x = 200; // one unit to the side of the listener at slot 0
+    sound.updateListener(0);
+    sound.restartEffect(SndSword, 3);
+    sound.restartEffect(SndSword, 4);
+    std::this_thread::sleep_for(250ms);
+    sound.restartEffect(SndSword, 3);
+    std::this_thread::sleep_for(250ms);
+    // 500 ms in, the 400 ms sound has ended for slot 4 but not for the restarted slot 3.
+    EXPECT_TRUE(sound.isEffectPlaying(SndSword, 3));
+    EXPECT_FALSE(sound.isEffectPlaying(SndSword, 4));
+    std::this_thread::sleep_for(250ms);
+    EXPECT_FALSE(sound.isEffectPlaying(SndSword, 3));
+}
+
+TEST_F(SoundSystemOutput, TitleTrackIsNotRestartedWhilePlaying) {
+    loadAll();
+    std::this_thread::sleep_for(100ms);
+    int start = now();
+    sound.playTrack(0);
+    std::this_thread::sleep_for(300ms);
+    sound.playTrack(0); // would sound a second burst if it restarted
+    EXPECT_TRUE(sound.music().isPlaying(0));
+    std::this_thread::sleep_for(600ms);
+    EXPECT_TRUE(sound.music().isPlaying(0)) << "the title track loops";
+    sound.stopTrack(0);
+    EXPECT_FALSE(sound.music().isPlaying(0));
+    std::vector<int> levels = finish();
+    int first = test::firstLoudWindow(levels);
+    ASSERT_GE(first, start - 2);
+    EXPECT_LE(first, start + 5);
+    EXPECT_GT(test::peakBetween(levels, first, first + 8), 3000);
+    EXPECT_LT(test::peakBetween(levels, first + 15, first + 75), 100) << "restarted while playing";
+    EXPECT_GT(test::peakBetween(levels, first + 78, first + 88), 3000) << "did not loop";
+}
+
+TEST_F(SoundSystemOutput, MusicOffKeepsTheTitleSilentButTracksLoaded) {
+    options.musicOn = 0;
+    loadAll();
+    sound.playTrack(0);
+    EXPECT_FALSE(sound.music().isPlaying(0));
+    options.musicOn = 1;
+    sound.playTrack(1);
+    EXPECT_TRUE(sound.music().isPlaying(1)) << "the MIDI track was rendered and kept ready";
+}
+
+TEST_F(SoundSystemOutput, ClosingOptionsReappliesSoundAndMusic) {
+    loadAll();
+    std::this_thread::sleep_for(100ms);
+    int fullAt = now();
+    sound.playEffect(SndWalk1, 0, true);
+    sound.playInterfaceSound(UiMenu1, true);
+    std::this_thread::sleep_for(150ms);
+    sound.stopInterfaceSound(UiMenu1);
+    std::this_thread::sleep_for(100ms);
+    int fullEnd = now();
+    sound.playInterfaceSound(UiMenu1, true);
+    sound.playTrack(0);
+    std::this_thread::sleep_for(50ms);
+
+    options.musicOn = 0;
+    options.soundVolume = 50;
+    sound.reapplyOptions();
+    EXPECT_FALSE(sound.isEffectPlaying(SndWalk1, 0)) << "effects are stopped";
+    EXPECT_FALSE(sound.isInterfaceSoundPlaying(UiMenu1));
+    EXPECT_FALSE(sound.music().isPlaying(0)) << "music off stops the title music at once";
+
+    options.musicOn = 1;
+    sound.reapplyOptions();
+    EXPECT_TRUE(sound.music().isPlaying(0)) << "music on starts it again";
+    sound.stopTrack(0);
+
+    // The new effect volume, -3000: about a thirtieth of what it was at full volume.
+    std::this_thread::sleep_for(200ms);
+    int at = now();
+    sound.restartEffect(SndWalk1, 0);
+    std::this_thread::sleep_for(300ms);
+    std::vector<int> levels = finish();
+    int full = test::peakBetween(levels, fullAt + 18, fullEnd - 2); // the effect alone
+    int half = test::peakBetween(levels, at, at + 30);
+    EXPECT_GT(full, 3000);
+    EXPECT_GT(half * 50, full) << "full " << full << " at 50: " << half;
+    EXPECT_LT(half * 20, full) << "full " << full << " at 50: " << half;
+}
+
+TEST_F(SoundSystemOutput, DedicatedHostPlaysNothing) {
+    loadAll();
+    sound.setServerOnly(true);
+    sound.playEffect(SndSword, 0, false);
+    sound.playInterfaceSound(UiGameStart, false);
+    sound.playPresetVoice(0, 0, 0);
+    std::this_thread::sleep_for(300ms);
+    std::vector<int> levels = finish();
+    EXPECT_LT(test::peakBetween(levels, 0, 10000), 100);
+}
+
+TEST_F(SoundSystemOutput, EffectsSoundFromTheirPlayersSide) {
+    loadAll();
+    // Slot 0 looks along -x (yaw 90); slot 5 stands at +z of it, which is then its right.
+    game.players[0].yaw = 90;
+    game.players[5].z = 600;
+    sound.updateListener(0);
+    sound.restartEffect(SndSword, 5);
+    std::this_thread::sleep_for(300ms);
+    sound.releaseAll();
+    auto [left, right] = wave.channelPeaks();
+    EXPECT_GT(right, left * 2) << "left " << left << " right " << right;
+}
+
+TEST_F(SoundSystemOutput, SpectatorCameraCarriesTheListener) {
+    loadAll();
+    game.players[7].x = 20000; // a hundred units away from slot 0
+    game.cameraMode = 2;
+    game.freeCameraPos = {20000, 0, 0};
+    sound.updateListener(0);
+    sound.restartEffect(SndSword, 7);
+    std::this_thread::sleep_for(300ms);
+    std::vector<int> levels = finish();
+    EXPECT_GT(test::peakBetween(levels, 0, 10000), 3000) << "heard from the camera, not slot 0";
+}
+
+} // namespace
+} // namespace kv
