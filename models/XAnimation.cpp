@@ -2,8 +2,8 @@
 
 #include "models/XFileData.h"
 
+#include "platform/gfx/Matrix.h"
 #include <cmath>
-#include <glm/gtc/matrix_transform.hpp>
 
 namespace kv {
 
@@ -37,7 +37,7 @@ bool XAnimation::load(const XObject& animation) {
                 case 4: {
                     glm::mat4 m;
                     for (int i = 0; i < 16; ++i)
-                        m[i / 4][i % 4] = v[i];
+                        m[i % 4][i / 4] = v[i];
                     matrixKeys.push_back({t, m});
                     break;
                 }
@@ -61,14 +61,16 @@ glm::mat4 XAnimation::sampleScale(float time) const {
     if (scaleKeys.empty())
         return glm::mat4(1);
     KeySpan s = findKeySpan(scaleKeys, time);
-    return glm::scale(glm::mat4(1), glm::mix(scaleKeys[s.a].v, scaleKeys[s.b].v, s.f));
+    glm::vec3 v = glm::mix(scaleKeys[s.a].v, scaleKeys[s.b].v, s.f);
+    return mx::scaling(v.x, v.y, v.z);
 }
 
 glm::mat4 XAnimation::samplePosition(float time) const {
     if (positionKeys.empty())
         return glm::mat4(1);
     KeySpan s = findKeySpan(positionKeys, time);
-    return glm::translate(glm::mat4(1), glm::mix(positionKeys[s.a].v, positionKeys[s.b].v, s.f));
+    glm::vec3 v = glm::mix(positionKeys[s.a].v, positionKeys[s.b].v, s.f);
+    return mx::translation(v.x, v.y, v.z);
 }
 
 glm::mat4 XAnimation::sampleRotation(float time) const {
@@ -78,14 +80,13 @@ glm::mat4 XAnimation::sampleRotation(float time) const {
     // The file's quaternions turn the other way round from the rotation they describe.
     glm::quat a = glm::conjugate(rotationKeys[s.a].q);
     glm::quat b = glm::conjugate(rotationKeys[s.b].q);
-    return glm::mat4_cast(glm::slerp(a, b, s.f));
+    return glm::transpose(glm::mat4_cast(glm::slerp(a, b, s.f)));
 }
 
 glm::mat4 XAnimation::local(float time) const {
     if (!matrixKeys.empty())
         return sampleMatrix(time);
-    // Scale first, then rotation, then position (column vectors: the rightmost applies first).
-    return samplePosition(time) * sampleRotation(time) * sampleScale(time);
+    return sampleScale(time) * sampleRotation(time) * samplePosition(time);
 }
 
 } // namespace kv

@@ -10,7 +10,7 @@
 namespace kv {
 
 // The keys of one frame's animation, sampled at a time to give the frame's local matrix.
-// Matrices are glm's column-vector form of the file's row-vector matrices.
+// Matrices are row-vector matrices as the file and the device use them (platform/gfx/Matrix.h).
 class XAnimation {
 public:
     struct RotationKey {

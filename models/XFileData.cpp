@@ -170,8 +170,8 @@ bool readMatrix(const XObject& o, glm::mat4& out) {
     Numbers in(o.numbers);
     if (!in.has(16))
         return false;
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
             out[c][r] = in.next();
     return true;
 }

@@ -33,8 +33,7 @@ struct XMeshDef {
 // `file` holds the top-level objects, for materials that a material list references by name.
 bool readMesh(const XObject& mesh, const std::vector<XObject>& file, XMeshDef& out);
 
-// FrameTransformMatrix: the 16 floats in file order, which is the column-major order of the
-// column-vector matrix glm uses (the file's row vectors transposed).
+// FrameTransformMatrix: the 16 floats of the file's row-vector matrix, row by row.
 bool readMatrix(const XObject& o, glm::mat4& out);
 
 struct XKeys {

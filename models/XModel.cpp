@@ -119,7 +119,7 @@ void XModel::computePose(int slot, float time) {
     // Parents come before their children, so each pose builds on its parent's.
     for (auto& f : frames) {
         glm::mat4 local = f->animation ? f->animation->local(time) : f->local;
-        f->poses[slot] = f->parentIndex >= 0 ? frames[f->parentIndex]->poses[slot] * local : local;
+        f->poses[slot] = f->parentIndex >= 0 ? local * frames[f->parentIndex]->poses[slot] : local;
     }
 }
 

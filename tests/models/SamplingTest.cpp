@@ -1,4 +1,5 @@
 #include "models/XModel.h"
+#include "platform/gfx/Matrix.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@ using namespace kv;
 namespace {
 
 glm::vec3 apply(const glm::mat4& m, glm::vec3 p) {
-    return glm::vec3(m * glm::vec4(p, 1));
+    return glm::vec3(glm::vec4(p, 1) * m);
 }
 
 void expectNear(glm::vec3 a, glm::vec3 b) {
@@ -19,8 +20,8 @@ void expectNear(glm::vec3 a, glm::vec3 b) {
 
 XAnimation matrixAnimation() {
     XAnimation a;
-    a.matrixKeys.push_back({0, glm::translate(glm::mat4(1), glm::vec3(1, 0, 0))});
-    a.matrixKeys.push_back({100, glm::translate(glm::mat4(1), glm::vec3(2, 0, 0))});
+    a.matrixKeys.push_back({0, mx::translation(1, 0, 0)});
+    a.matrixKeys.push_back({100, mx::translation(2, 0, 0)});
     return a;
 }
 
@@ -37,10 +38,10 @@ TEST(Sampling, TimeBeyondTheLastKeyWrapsInsteadOfClamping) {
 
 TEST(Sampling, MatrixKeysNeverBlendAndTiesGoToTheEarlierKey) {
     XAnimation a = matrixAnimation();
-    EXPECT_FLOAT_EQ(a.sampleMatrix(49)[3][0], 1.0f);
-    EXPECT_FLOAT_EQ(a.sampleMatrix(50)[3][0], 1.0f) << "f = 0.5 keeps the earlier key";
-    EXPECT_FLOAT_EQ(a.sampleMatrix(51)[3][0], 2.0f);
-    EXPECT_FLOAT_EQ(a.local(51)[3][0], 2.0f) << "matrix keys win over the other kinds";
+    EXPECT_FLOAT_EQ(a.sampleMatrix(49)[0][3], 1.0f);
+    EXPECT_FLOAT_EQ(a.sampleMatrix(50)[0][3], 1.0f) << "f = 0.5 keeps the earlier key";
+    EXPECT_FLOAT_EQ(a.sampleMatrix(51)[0][3], 2.0f);
+    EXPECT_FLOAT_EQ(a.local(51)[0][3], 2.0f) << "matrix keys win over the other kinds";
 }
 
 TEST(Sampling, FileQuaternionsAreWFirstAndConjugated) {

@@ -89,7 +89,7 @@ TEST(XFileReader, TextFileGivesFramesMeshesMaterialsAndAnimations) {
     EXPECT_EQ(m.frames[2]->name, "Arm");
     EXPECT_EQ(m.frames[2]->parent, m.frames[1].get());
     EXPECT_EQ(m.frames[3]->parent, m.frames[1].get());
-    EXPECT_FLOAT_EQ(m.frames[1]->local[3][1], 2.0f);
+    EXPECT_FLOAT_EQ(m.frames[1]->local[1][3], 2.0f);
     EXPECT_EQ(m.frames[3]->local, glm::mat4(1)) << "a frame without a matrix stays identity";
 
     ASSERT_EQ(m.meshes.size(), 1u);
@@ -163,13 +163,13 @@ TEST(XFileReader, BinaryFileReadsLikeText) {
     ASSERT_EQ(load(m, b.s), "");
     ASSERT_EQ(m.frames.size(), 2u);
     EXPECT_EQ(m.frames[1]->name, "Root");
-    EXPECT_FLOAT_EQ(m.frames[1]->local[3][2], 7.0f);
+    EXPECT_FLOAT_EQ(m.frames[1]->local[2][3], 7.0f);
     ASSERT_EQ(m.meshes.size(), 1u);
     EXPECT_EQ(m.meshes[0]->mesh.indices.size(), 3u);
     EXPECT_EQ(m.meshes[0]->materials[0].texturePath, "File\\XFile\\Red.bmp");
     ASSERT_EQ(m.animations.size(), 1u);
     EXPECT_EQ(m.frames[1]->animation, m.animations[0].get());
-    EXPECT_FLOAT_EQ(m.animations[0]->matrixKeys[0].m[3][1], 2.0f);
+    EXPECT_FLOAT_EQ(m.animations[0]->matrixKeys[0].m[1][3], 2.0f);
 }
 
 TEST(XFileReader, TopLevelMeshHangsOnTheMasterFrame) {
