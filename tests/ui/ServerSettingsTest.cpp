@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include "data/EntryFiles.h"
+#include "platform/Text.h"
+#include "tests/data/TempDir.h"
+#include "ui/ServerSettings.h"
+
+using namespace kv;
+
+namespace {
+
+// Three maps on disk and a session with a valid form, in a folder of its own.
+class Settings : public InTempDir {
+protected:
+    void SetUp() override {
+        InTempDir::SetUp();
+        std::vector<std::string> paths;
+        for (int i = 0; i < 3; ++i) {
+            MapSpec m;
+            m.name = sjis("マップ") + std::to_string(i);
+            m.modelFile = "Map\\Map" + std::to_string(i) + ".x";
+            m.description = sjis("説明") + std::to_string(i);
+            std::string path = "File\\Data\\Map" + std::to_string(i) + ".dat";
+            ASSERT_TRUE(writeLineFile(path, entryLines(m), kContentWriter));
+            paths.push_back(path);
+        }
+        ASSERT_TRUE(
+            writeLineFile("File\\Data\\LIST_MapData.dat", listLines(paths), kContentWriter));
+        ASSERT_TRUE(data.loadMaps());
+        session = std::make_unique<Session>(data);
+        form = formFromSession(*session, false);
+        rotation::add(data, 1);
+    }
+
+    bool start(bool practice = false) {
+        return applyServerSettings(
+            form, *session, data, info, boxes, [] { return uint8_t(1); }, practice);
+    }
+    // The one message the start button showed.
+    std::string refusal() {
+        EXPECT_EQ(boxes.shown.size(), 1u);
+        if (boxes.shown.empty())
+            return "";
+        EXPECT_EQ(boxes.shown[0].caption, sjis("警告"));
+        return cp932ToUtf8(boxes.shown[0].text);
+    }
+
+    DataLoader data;
+    std::unique_ptr<Session> session;
+    ServerSettingsForm form;
+    SessionInfoBlock info{};
+    RecordingMessageBoxes boxes;
+};
+
+} // namespace
+
+TEST_F(Settings, RemovingTheSecondOfThreeRotationMapsMovesTheThirdUp) {
+    rotation::clear(data);
+    rotation::add(data, 2);
+    rotation::add(data, 0);
+    rotation::add(data, 1);
+    EXPECT_EQ(rotation::inOrder(data), (std::vector<int>{2, 0, 1}));
+    EXPECT_TRUE(rotation::outside(data).empty());
+    rotation::remove(data, 0);
+    EXPECT_EQ(data.map(1).selected, 2);
+    EXPECT_EQ(data.map(0).selected, 0);
+    EXPECT_EQ(rotation::inOrder(data), (std::vector<int>{2, 1}));
+    EXPECT_EQ(rotation::outside(data), (std::vector<int>{0}));
+    rotation::add(data, 1); // already in: stays where it is
+    EXPECT_EQ(data.map(1).selected, 2);
+    rotation::clear(data);
+    EXPECT_EQ(rotation::count(data), 0);
+    EXPECT_EQ(rotation::outside(data), (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(Settings, TheDescriptionNamesTheMapOrAsksForOne) {
+    EXPECT_EQ(cp932ToUtf8(rotation::description(data, 2)), "マップ名：マップ2\n説明2");
+    EXPECT_EQ(cp932ToUtf8(rotation::description(data, -1)), "マップを選択してください。");
+}
+
+TEST_F(Settings, AValidFormStoresEverythingAndSavesIt) {
+    form.roomName = "Arena";
+    form.password = "secret";
+    form.maxPlayers = "12";
+    form.gameMinutes = "5";
+    form.intervalSeconds = "300";
+    form.repeatCount = "3";
+    ASSERT_TRUE(start()) << refusal();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(textOf(session->roomName), "Arena");
+    EXPECT_EQ(session->maxPlayers, 12);
+    EXPECT_EQ(session->repeatCount, 3);
+    EXPECT_EQ(session->intervalSeconds, 300);
+    EXPECT_EQ(session->currentMap, 1);
+    EXPECT_EQ(info[106], 1);
+    EXPECT_EQ(info[111], 3);
+    EXPECT_EQ(info[133], 5);
+    EXPECT_EQ(info[113 + 1], 1);
+    EXPECT_EQ(info[113 + 0], 0);
+    EXPECT_EQ(cp932ToUtf8(std::string(reinterpret_cast<char*>(&info[6]))),
+              "クライアントに見せるメッセージ内容");
+    EXPECT_FALSE(get("ServerSetting.ini").empty());
+}
+
+TEST_F(Settings, AnEmptyRotationIsRefusedUnlessEveryMapLoops) {
+    rotation::clear(data);
+    EXPECT_FALSE(start());
+    EXPECT_EQ(refusal(), "マップが選択されていません");
+    boxes.shown.clear();
+    form.loopAll = true;
+    ASSERT_TRUE(start()) << refusal();
+    EXPECT_EQ(rotation::inOrder(data), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(info[113], 1);
+    EXPECT_EQ(info[115], 3);
+    EXPECT_EQ(info[116], 0);
+    EXPECT_EQ(info[109], 1);
+}
+
+TEST_F(Settings, ARoomNameOfFortyBytesIsAcceptedAndOneOfFortyOneRefused) {
+    form.roomName = std::string(40, 'a');
+    EXPECT_TRUE(start());
+    form.roomName = std::string(41, 'a');
+    EXPECT_FALSE(start());
+    EXPECT_EQ(refusal(), "サーバー名が長すぎます！\n半角40文字までです。\n（現在半角41文字）");
+}
+
+TEST_F(Settings, AServerMessageOfAHundredBytesIsRefused) {
+    form.serverMessage = std::string(100, 'm');
+    EXPECT_FALSE(start());
+    EXPECT_EQ(refusal(),
+              "サーバーメッセージが長すぎます！\n半角99文字までです。\n（現在半角100文字）");
+}
+
+TEST_F(Settings, AnEmptyServerMessageIsStoredAndSavedAsOneBlank) {
+    form.serverMessage.clear();
+    ASSERT_TRUE(start()) << refusal();
+    EXPECT_EQ(textOf(session->serverMessage), " ");
+    Session reread(data);
+    ASSERT_TRUE(reread.loadServerSettings());
+    EXPECT_EQ(textOf(reread.serverMessage), " ");
+}
+
+TEST_F(Settings, EachRangeCheckNamesItsField) {
+    struct Case {
+        std::function<void(ServerSettingsForm&)> change;
+        const char* message;
+    };
+    const Case cases[] = {
+        {[](auto& f) { f.repeatCount = "0"; }, "繰り返し回数を1～255以内に設定してください"},
+        {[](auto& f) { f.repeatCount = "256"; }, "繰り返し回数を1～255以内に設定してください"},
+        {[](auto& f) { f.serverOnly = f.voiceAvailable = f.voiceJoin = true; },
+         "サーバー専用とボイスチャット参加は同時にできません！"},
+        {[](auto& f) { f.maxPlayers = "33"; }, "\"33\"人は設定できません"},
+        {[](auto& f) { f.maxPlayers = "0"; }, "\"0\"人は設定できません"},
+        {[](auto& f) { f.maxPlayers = "1000"; }, "\"1000\"人は設定できません"},
+        {[](auto& f) { f.customPort = true, f.port = "2342"; }, "\"2342\"のポートは使えません"},
+        {[](auto& f) { f.customPort = true, f.port = "65536"; }, "\"65536\"のポートは使えません"},
+        {[](auto& f) { f.customPort = true, f.port = "x"; }, "\"0\"のポートは使えません"},
+        {[](auto& f) { f.gameMinutes = "61"; }, "61 分は設定できません"},
+        {[](auto& f) { f.intervalSeconds = "301"; },
+         "次のゲームまでの時間を0秒から300秒の間で設定してください"},
+        {[](auto& f) { f.prepSeconds = "-1"; }, "準備時間を0秒から300秒の間で設定してください"},
+        {[](auto& f) { f.reviveSeconds = "301"; },
+         "生き返るまでの時間を0秒から300秒の間で設定してください"},
+    };
+    for (const Case& c : cases) {
+        ServerSettingsForm saved = form;
+        c.change(form);
+        boxes.shown.clear();
+        EXPECT_FALSE(start()) << c.message;
+        EXPECT_EQ(refusal(), c.message);
+        form = saved;
+    }
+}
+
+TEST_F(Settings, ChecksRunInOrderAndKeepWhatTheEarlierOnesStored) {
+    form.roomName = "First";
+    form.repeatCount = "7";
+    form.maxPlayers = "40";
+    form.gameMinutes = "99";
+    EXPECT_FALSE(start());
+    EXPECT_EQ(refusal(), "\"40\"人は設定できません");
+    EXPECT_EQ(session->repeatCount, 7);
+    EXPECT_EQ(textOf(session->roomName), "First");
+    EXPECT_TRUE(get("ServerSetting.ini").empty());
+}
+
+TEST_F(Settings, AnUntickedPortBoxIgnoresThePortEdit) {
+    form.customPort = false;
+    form.port = "2342";
+    EXPECT_TRUE(start()) << refusal();
+}
+
+TEST_F(Settings, ASecondGameWithoutAPasswordClearsThePasswordFlag) {
+    form.password = "pw";
+    ASSERT_TRUE(start());
+    EXPECT_EQ(info[106], 1);
+    form.password.clear();
+    ASSERT_TRUE(start());
+    EXPECT_EQ(info[106], 0);
+}
+
+TEST_F(Settings, PracticeShowsTheOnePlayerServerAndSavesNothing) {
+    ServerSettingsForm p = formFromSession(*session, true);
+    EXPECT_EQ(p.roomName, "Only One Server");
+    EXPECT_EQ(p.maxPlayers, "1");
+    EXPECT_EQ(cp932ToUtf8(p.serverMessage), "一人プレイ中");
+    EXPECT_FALSE(p.customPort || p.serverOnly || p.voiceAvailable || p.voiceJoin);
+    form = p;
+    ASSERT_TRUE(start(true)) << refusal();
+    EXPECT_TRUE(get("ServerSetting.ini").empty());
+}

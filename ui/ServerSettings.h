@@ -1,0 +1,64 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/DataLoader.h"
+#include "net/Session.h"
+#include "platform/MessageBox.h"
+
+namespace kv {
+
+// The block the host publishes with its session: version text, server message, flags, the
+// current map and the rotation.
+constexpr size_t kSessionInfoBytes = 134;
+using SessionInfoBlock = std::array<uint8_t, kSessionInfoBytes>;
+
+// The map rotation as the maps page edits it: a map's `selected` mark is its position in the
+// rotation (1 first), 0 when it is not in it.
+namespace rotation {
+int count(const DataLoader& data);
+// Appends a map that is not in the rotation.
+void add(DataLoader& data, int map);
+// Takes a map out; the maps behind it move up one position.
+void remove(DataLoader& data, int map);
+void clear(DataLoader& data);
+// The maps page's two lists: maps outside the rotation in list order, and the rotation in
+// order of position (missing positions skipped).
+std::vector<int> outside(const DataLoader& data);
+std::vector<int> inOrder(const DataLoader& data);
+// "マップ名：%s\n%s", or "マップを選択してください。" for no map (-1). CP932.
+std::string description(const DataLoader& data, int map);
+} // namespace rotation
+
+// What the three pages' controls hold. Edits are kept as typed (CP932); the start button
+// reads numbers from them.
+struct ServerSettingsForm {
+    // 全般
+    std::string roomName, maxPlayers, password, port, serverMessage;
+    bool customPort = false, serverOnly = false, voiceAvailable = false, voiceJoin = false;
+    // モード
+    int mode = 0;
+    std::string gameMinutes, intervalSeconds, prepSeconds, reviveSeconds;
+    // マップ
+    std::string repeatCount;
+    bool loopAll = false, loopRandom = false;
+};
+
+// The pages filled from the session. In practice the general page shows the one-player
+// server: "Only One Server", no password, 1 player, "一人プレイ中", boxes unticked.
+ServerSettingsForm formFromSession(const Session& s, bool practice);
+// Refills one page (0 general, 1 mode, 2 maps) from the session, after a reset.
+void refillPage(ServerSettingsForm& form, const Session& s, bool practice, int page);
+
+// The start button's checks and stores, in their order: each check that fails shows its
+// message (caption "警告") and returns false, keeping what the checks before it stored. On
+// success every field is in the session and the block, the rotation is complete, and the
+// settings are saved unless in practice.
+bool applyServerSettings(const ServerSettingsForm& form, Session& session, DataLoader& data,
+                         SessionInfoBlock& info, MessageBoxes& boxes,
+                         const std::function<uint8_t()>& chooseNextMap, bool practice);
+
+} // namespace kv
