@@ -20,6 +20,7 @@ public:
     // The output the tracks play on; tracks loaded on an earlier output are dropped.
     void setDevice(AudioDevice& device);
     void setSoundFont(std::string path) { soundFont_ = std::move(path); }
+    const std::string& soundFont() const { return soundFont_; }
 
     // Checks that MIDI can be rendered (the sound font is there); false after a message.
     bool initMusic();

@@ -1,4 +1,4 @@
-#include "audio/AudioLoading.h"
+#include "audio/AudioLoads.h"
 #include "audio/SoundSystem.h"
 
 #include "platform/Text.h"
@@ -22,18 +22,26 @@ TEST(NoAudioDevice, MessageOnceThenTheGameRunsSilent) {
     PresetTable presets;
     RecordingMessageBoxes boxes;
     SoundSystem sound(game, options, presets, boxes);
-    AudioLoading loading(sound, game, presets);
+    MissingFileMessage missing;
+    LoadHooks hooks;
+    plugAudioLoads(hooks, sound, presets, missing);
+    std::array<LoadStage, 3> stages = buildLoadStages(game, hooks, missing);
+    LoadStepRunner runner;
+    std::string text;
 
-    EXPECT_EQ(loading.stage0(7), AudioLoading::kStepDone) << "loading goes on";
+    EXPECT_EQ(runner.call(stages[0], 7, text, missing), kLoadStepDone) << "loading goes on";
     EXPECT_FALSE(sound.init());
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(cp932ToUtf8(boxes.shown[0].caption), "DirectSound");
     EXPECT_EQ(cp932ToUtf8(boxes.shown[0].text), "DirectSound オブジェクトの作成に失敗しました。");
 
     // Files are still checked, and playing does nothing.
-    for (int i = 0; i < kEffectSounds; ++i)
-        EXPECT_EQ(loading.stage0(8), 1);
-    EXPECT_EQ(loading.stage0(8), 0) << "the interface sounds are missing";
+    int r = kLoadMore;
+    for (int i = 0; i < 100 && r == kLoadMore; ++i)
+        r = runner.call(stages[0], 8, text, missing);
+    EXPECT_EQ(r, kLoadFailed);
+    EXPECT_NE(cp932ToUtf8(missing.text()).find("UserStart.wav"), std::string::npos)
+        << "the interface sounds are missing";
     sound.playEffect(SndWalk1, 0, true);
     EXPECT_FALSE(sound.isEffectPlaying(SndWalk1, 0));
     sound.updateListener(kNoSlot);

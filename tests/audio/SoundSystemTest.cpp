@@ -1,5 +1,5 @@
 #include "audio/SoundSystem.h"
-#include "audio/AudioLoading.h"
+#include "audio/AudioLoads.h"
 #include "audio/Volume.h"
 
 #include "platform/Text.h"
@@ -40,7 +40,10 @@ protected:
     PresetTable presets;
     RecordingMessageBoxes boxes;
     SoundSystem sound{game, options, presets, boxes};
-    AudioLoading loading{sound, game, presets};
+    MissingFileMessage missing;
+    std::array<LoadStage, 3> stages;
+    LoadStepRunner programStart, gameStart;
+    std::string text;
     Clock::time_point opened;
 
     void SetUp() override {
@@ -59,27 +62,34 @@ protected:
         title.resize(title.size() * 8, 0);
         folder.put(std::string(kMusicFolder) + "Title.wav", test::waveBytes(1, 22050, title));
         folder.put(std::string(kMusicFolder) + "Coliseum.mid", test::oneNoteMidi());
+        LoadHooks hooks;
+        plugAudioLoads(hooks, sound, presets, missing);
+        stages = buildLoadStages(game, hooks, missing);
     }
+
+    // One call of the program-start stage's step, as the loading dialog makes it.
+    int stage0(int step) { return programStart.call(stages[0], step, text, missing); }
+    int voiceStep() { return gameStart.call(stages[1], 5, text, missing); }
+    std::string shownText() const { return cp932ToUtf8(text); }
 
     static std::string toneWave(int ms) { return test::waveBytes(1, 22050, test::tone(ms)); }
 
     // Runs the stage-0 audio steps and the voice step as the loading dialog does.
     void loadAll() {
         for (int step = 7; step <= 10; ++step) {
-            int r = 1, calls = 0;
-            while (r != AudioLoading::kStepDone && ++calls < 100) {
-                r = loading.stage0(step);
-                ASSERT_NE(r, 0) << "step " << step << ": " << cp932ToUtf8(loading.message());
+            int r = kLoadMore, calls = 0;
+            while (r != kLoadStepDone && ++calls < 100) {
+                r = stage0(step);
+                ASSERT_NE(r, kLoadFailed) << "step " << step << ": " << cp932ToUtf8(missing.text());
             }
             if (step == 7)
                 opened = Clock::now();
         }
-        int r = 1, calls = 0;
-        while (r != AudioLoading::kStepDone && ++calls < 200) {
-            r = loading.stage1Voices();
-            ASSERT_NE(r, 0) << cp932ToUtf8(loading.message());
+        int r = kLoadMore, calls = 0;
+        while (r != kLoadStepDone && ++calls < 200) {
+            r = voiceStep();
+            ASSERT_NE(r, kLoadFailed) << cp932ToUtf8(missing.text());
         }
-        EXPECT_EQ(calls, 80);
         ASSERT_TRUE(boxes.shown.empty());
     }
 
@@ -95,70 +105,70 @@ protected:
     }
 };
 
-TEST_F(SoundSystemOutput, LoadingStepsLoadEverySoundAndLeaveTheirTexts) {
+TEST_F(SoundSystemOutput, LoadingStepsLoadEverySoundVoiceAndTrack) {
+    EXPECT_EQ(stage0(7), kLoadStepDone);
+    EXPECT_EQ(shownText(), "Loading... Audio サウンドロード\nFile\\Sound\\Walk1.wav");
     int calls = 0;
-    for (int r = 1; r != AudioLoading::kStepDone; ++calls)
-        r = loading.stage0(7);
-    EXPECT_EQ(cp932ToUtf8(game.loadText),
-              "Loading... Audio サウンドロード\nFile\\Sound\\Walk1.wav");
-    calls = 0;
-    for (int r = 1; r != AudioLoading::kStepDone && calls < 100; ++calls) {
-        r = loading.stage0(8);
-        ASSERT_NE(r, 0);
-        if (calls == 0) {
-            EXPECT_EQ(cp932ToUtf8(game.loadText),
-                      "Loading... Audio サウンドロード\nFile\\Sound\\Walk2.wav");
-        }
-    }
-    EXPECT_EQ(calls, kEffectSounds + kInterfaceSounds);
-    EXPECT_EQ(cp932ToUtf8(game.loadText), "Loading... Audio ミュージック初期化");
-    EXPECT_EQ(loading.stage0(9), AudioLoading::kStepDone);
-    EXPECT_EQ(loading.stage0(10), 1);
-    EXPECT_EQ(cp932ToUtf8(game.loadText),
-              "Loading... Audio ミュージックロード\nFile\\Music\\Coliseum.mid");
-    EXPECT_EQ(loading.stage0(10), AudioLoading::kStepDone);
-    EXPECT_EQ(cp932ToUtf8(game.loadText), "Loading... アニメーションロード");
+    for (int r = kLoadMore; r != kLoadStepDone && calls < 100; ++calls)
+        ASSERT_NE(r = stage0(8), kLoadFailed) << cp932ToUtf8(missing.text());
+    EXPECT_GE(calls, kEffectSounds + kInterfaceSounds);
+    EXPECT_EQ(stage0(9), kLoadStepDone);
+    for (int r = kLoadMore; r != kLoadStepDone;)
+        ASSERT_NE(r = stage0(10), kLoadFailed) << cp932ToUtf8(missing.text());
 
     int voiceCalls = 0;
-    for (int r = 1; r != AudioLoading::kStepDone && voiceCalls < 200; ++voiceCalls)
-        r = loading.stage1Voices();
-    EXPECT_EQ(voiceCalls, 80);
-    EXPECT_EQ(game.presetCategory + game.presetItem + game.presetVariant, 0);
+    for (int r = kLoadMore; r != kLoadStepDone && voiceCalls < 200; ++voiceCalls)
+        ASSERT_NE(r = voiceStep(), kLoadFailed) << cp932ToUtf8(missing.text());
+    EXPECT_GE(voiceCalls, 80);
+    EXPECT_LE(voiceCalls, 81);
 
     sound.playVoice(6, 4, 2, 1);
     EXPECT_TRUE(sound.isVoicePlaying(6, 4, 2, 1)) << "the last voice of the table was loaded";
+    sound.playVoice(3, 6, 0, 0);
+    EXPECT_TRUE(sound.isVoicePlaying(3, 6, 0, 0));
     sound.playEffect(SndTaunt, 31, false);
     EXPECT_TRUE(sound.isEffectPlaying(SndTaunt, 31));
+    sound.playInterfaceSound(UiMenuClick, false);
+    EXPECT_TRUE(sound.isInterfaceSoundPlaying(UiMenuClick));
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(SoundSystemOutput, MissingOrBrokenSoundStopsLoadingWithItsPath) {
     folder.remove("File\\Sound\\SD3.wav");
-    loading.stage0(7);
-    int r = 1, calls = 0;
-    while (r != 0 && r != AudioLoading::kStepDone) {
-        r = loading.stage0(8);
+    stage0(7);
+    int r = kLoadMore, calls = 0;
+    while (r != kLoadFailed && r != kLoadStepDone && calls < 100) {
+        r = stage0(8);
         ++calls;
     }
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(calls, SndSD3 + 1);
-    EXPECT_EQ(cp932ToUtf8(loading.message()),
+    EXPECT_EQ(r, kLoadFailed);
+    EXPECT_EQ(cp932ToUtf8(missing.text()),
               "以下のファイルが見つかりません。\nFile\\Sound\\SD3.wav\nロードに失敗しました。");
 
-    // A file that is there but is no playable WAVE: the same message, no crash.
+    // A file that is there but is no playable WAVE fails the same way, without a crash.
     folder.put("File\\Sound\\SD3.wav", "RIFF\x10\0\0\0WAVEjunkjunk");
-    EXPECT_EQ(loading.stage0(8), 0);
+    EXPECT_EQ(stage0(8), kLoadFailed);
     folder.put("File\\Sound\\SD3.wav", toneWave(50));
-    EXPECT_EQ(loading.stage0(8), 1) << "loading resumes where it stopped";
+    EXPECT_EQ(stage0(8), kLoadMore) << "loading resumes where it stopped";
 
     folder.remove("File\\Music\\Coliseum.mid");
-    EXPECT_EQ(loading.stage0(9), AudioLoading::kStepDone);
-    EXPECT_EQ(loading.stage0(10), 1);
-    EXPECT_EQ(loading.stage0(10), 0);
+    EXPECT_EQ(stage0(9), kLoadStepDone);
+    EXPECT_EQ(stage0(10), kLoadMore);
+    EXPECT_EQ(stage0(10), kLoadFailed);
     EXPECT_EQ(
-        cp932ToUtf8(loading.message()),
+        cp932ToUtf8(missing.text()),
         "以下のファイルが見つかりません。\nFile\\Music\\Coliseum.mid\nロードに失敗しました。");
     EXPECT_TRUE(boxes.shown.empty()) << "a missing music file shows no box of its own";
+}
+
+TEST_F(SoundSystemOutput, MissingSoundFontIsReportedWhenTheMusicIsPrepared) {
+    sound.music().setSoundFont("/nonexistent/sf2/GM.sf2");
+    EXPECT_EQ(stage0(9), kLoadFailed);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(cp932ToUtf8(boxes.shown[0].caption), "DirectMusic");
+    EXPECT_EQ(cp932ToUtf8(boxes.shown[0].text),
+              "DirectMusicLoader8 オブジェクトの作成に失敗しました。");
+    EXPECT_NE(cp932ToUtf8(missing.text()).find("/nonexistent/sf2/GM.sf2"), std::string::npos);
 }
 
 TEST_F(SoundSystemOutput, SoundOffSilencesEffectsButVoicesStillPlay) {
