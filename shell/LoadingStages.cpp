@@ -50,18 +50,15 @@ constexpr const char* kScenery[] = {"Map\\Sky.x", "Map\\Field_Tree1.x", "Map\\Fi
                                     "Map\\Village_Tree.x"};
 
 LoadStage programStage(Game& game, std::shared_ptr<LoadHooks> h, MissingFileMessage& missing) {
+    auto list = [h](std::function<std::vector<LoadFile>()> LoadHooks::*member) {
+        return (*h).*member ? ((*h).*member)() : std::vector<LoadFile>{};
+    };
     auto textures = [h](int group) {
         return h->textures ? h->textures(group) : std::vector<LoadFile>{};
     };
     const std::string texLabel = sjis("Texture \n");
-    // Steps 7 to 10 are the audio subsystem's own.
-    auto audio = [h](int step) {
-        LoadStep s;
-        s.call = [h, step](std::string& text) {
-            return h->audio ? h->audio(step, text) : kLoadStepDone;
-        };
-        return s;
-    };
+    const std::string soundLabel = sjis("Audio サウンドロード\n");
+    const std::string musicLabel = sjis("Audio ミュージックロード\n");
 
     LoadStage s;
     s.timerMs = 5;
@@ -93,10 +90,22 @@ LoadStage programStage(Game& game, std::shared_ptr<LoadHooks> h, MissingFileMess
         work(h->buildScreenQuads, sjis("スクリーンの初期化")),
         work(h->createSpriteAndTextTargets, sjis("Lightの初期化")),
         work(h->setupSceneLights, sjis("Audio サウンド初期化")),
-        audio(7),
-        audio(8),
-        audio(9),
-        audio(10),
+        {h->createSound,
+         {},
+         [=] { return labelWithFirst(soundLabel, list(&LoadHooks::effectSounds)); }},
+        {{},
+         [=] {
+             return std::vector<FileGroup>{
+                 {soundLabel, list(&LoadHooks::effectSounds), sjis("Audio \n")},
+                 {soundLabel, list(&LoadHooks::otherSounds), ""}};
+         },
+         [] { return sjis("Audio ミュージック初期化"); }},
+        {h->createMusic, {}, [=] { return labelWithFirst(musicLabel, list(&LoadHooks::music)); }},
+        {{},
+         [=] {
+             return std::vector<FileGroup>{{musicLabel, list(&LoadHooks::music), ""}};
+         },
+         [] { return sjis("アニメーションロード"); }},
         work(h->readAnimationTables, ""),
         nothing(),
         nothing(),
@@ -148,9 +157,11 @@ LoadStage gameStartStage(Game& game, std::shared_ptr<LoadHooks> h) {
         nothing(),
         nothing(),
         {{},
-         {},
-         {},
-         [h](std::string& text) { return h->voices ? h->voices(text) : kLoadStepDone; }},
+         [h] {
+             return std::vector<FileGroup>{{sjis("Audio 音声サウンドロード\n"),
+                                            h->voices ? h->voices() : std::vector<LoadFile>{}, ""}};
+         },
+         {}},
     };
     return s;
 }

@@ -43,17 +43,18 @@ struct LoadHooks {
     std::function<bool()> buildScreenQuads;
     std::function<bool()> createSpriteAndTextTargets;
     std::function<bool()> setupSceneLights;
-    // The audio steps 7 to 10, run by the audio subsystem itself (codes and texts as a
-    // LoadStep's call); a failure leaves its message in the missing-file message.
-    std::function<int(int step, std::string& text)> audio;
+    std::function<bool()> createSound;
+    std::function<std::vector<LoadFile>()> effectSounds;
+    std::function<std::vector<LoadFile>()> otherSounds;
+    std::function<bool()> createMusic;
+    std::function<std::vector<LoadFile>()> music;
     std::function<bool()> readAnimationTables;
 
     // Game start.
     std::function<std::vector<LoadFile>(ModelGroup)> models;
     std::function<bool()> loadHair; // the option that loads the hair models
     std::function<ContentSizes()> contentSizes;
-    // The preset voices, one per call along the preset cursor, run by the audio subsystem.
-    std::function<int(std::string& text)> voices;
+    std::function<std::vector<LoadFile>()> voices; // every preset voice, in the cursor's order
 
     // Map.
     std::function<bool(const std::string& folder, const std::string& name)> loadStatic;

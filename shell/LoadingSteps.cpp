@@ -40,12 +40,6 @@ int LoadStepRunner::call(const LoadStage& stage, int step, std::string& text,
     if (step < 0 || step >= static_cast<int>(stage.steps.size()))
         return kLoadStepDone;
     const LoadStep& s = stage.steps[step];
-    if (s.call) {
-        int r = s.call(text);
-        if (r == kLoadStepDone)
-            reset();
-        return r;
-    }
 
     auto skipEmpty = [this] {
         while (group_ < groups_.size() && file_ >= groups_[group_].files.size()) {

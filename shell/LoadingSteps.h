@@ -33,13 +33,10 @@ struct FileGroup {
 // One numbered step of a loading stage. `work` runs once when the step starts (false fails
 // the step); then the files of `groups` load one per call. When everything is done the step
 // leaves `text` (unchanged when it has none). Texts follow the "Loading... " prefix.
-// A subsystem that walks its own files gives `call` instead: one piece of work per call,
-// answering with the codes above and leaving the whole text (prefix included).
 struct LoadStep {
     std::function<bool()> work;
     std::function<std::vector<FileGroup>()> groups;
     std::function<std::string()> text;
-    std::function<int(std::string& text)> call;
 };
 
 // A stage: its numbered steps, its progress total, its timer interval and, for the stage that
@@ -57,7 +54,6 @@ struct LoadStage {
 class MissingFileMessage {
 public:
     void report(std::string_view folder, std::string_view name);
-    void set(std::string text) { text_ = std::move(text); }
     const std::string& text() const { return text_; }
     void show(MessageBoxes& boxes) const;
 

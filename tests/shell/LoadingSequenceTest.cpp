@@ -43,7 +43,6 @@ struct Rig {
     LoadHooks hooks;
     LoadingLinks links;
     bool host = false, serverOnly = false, hair = true;
-    int audioCursor = 0;
     int joinRequests = 0, syncRequests = 0, serverClosed = 0, backToTitle = 0;
     std::vector<std::string> texts;
     std::unique_ptr<LoadingSequence> seq;
@@ -66,19 +65,8 @@ struct Rig {
                 return std::vector<LoadFile>{};
             }
         };
-        // Audio walks its own files: step 8 loads two sounds, one per call.
-        hooks.audio = [this](int step, std::string& text) {
-            if (step != 8)
-                return kLoadStepDone;
-            const char* name = audioCursor == 0 ? "Walk1.wav" : "Title.wav";
-            if (name == log.failOn) {
-                missing.set(sjis("音が見つかりません"));
-                return kLoadFailed;
-            }
-            log.loaded.push_back(name);
-            text = "Loading... sound " + std::to_string(++audioCursor);
-            return audioCursor == 2 ? kLoadStepDone : kLoadMore;
-        };
+        hooks.effectSounds = [this] { return log.files("File\\Sound\\", {"Walk1.wav"}); };
+        hooks.otherSounds = [this] { return log.files("File\\Sound\\", {"Title.wav"}); };
         hooks.models = [this](ModelGroup g) {
             if (g == ModelGroup::BodyMotion)
                 return log.files("File\\XFile\\", {"CharaBody_TwoFist_IronCrow.x"});
@@ -87,10 +75,7 @@ struct Rig {
             return std::vector<LoadFile>{};
         };
         hooks.loadHair = [this] { return hair; };
-        hooks.voices = [this](std::string&) {
-            log.loaded.push_back("scc_Yes.wav");
-            return kLoadStepDone;
-        };
+        hooks.voices = [this] { return log.files("File\\Sound\\Voice\\", {"scc_Yes.wav"}); };
         hooks.contentSizes = [] { return ContentSizes{9, 15, 3, 2, 1}; };
         hooks.loadStatic = [this](const std::string&, const std::string& name) {
             log.loaded.push_back(name);
@@ -158,8 +143,10 @@ TEST(LoadingSequence, ProgramStartTextsNameTheNextFileAndTheInitialisations) {
     EXPECT_FALSE(r.sawText("Loading... Texture \nFile\\Bitmap\\Effect\\Ring1.bmp"));
     // After the effects: the first face file.
     EXPECT_TRUE(r.sawText("Loading... Texture \nTexture\\Face\\Face01.bmp"));
-    EXPECT_TRUE(r.sawText("Loading... sound 1")); // the audio steps' own texts
-    EXPECT_TRUE(r.sawText("Loading... sound 2"));
+    EXPECT_TRUE(r.sawText("Loading... Audio サウンドロード\nFile\\Sound\\Walk1.wav"));
+    EXPECT_TRUE(r.sawText("Loading... Audio \n"));
+    EXPECT_TRUE(r.sawText("Loading... Audio ミュージック初期化"));
+    EXPECT_TRUE(r.sawText("Loading... アニメーションロード"));
     EXPECT_TRUE(r.sawText("Loading... "));
 }
 
@@ -190,17 +177,6 @@ TEST(LoadingSequence, AMissingFileIsNamedAndEndsTheProgram) {
               sjis("以下のファイルが見つかりません。\nFile\\Bitmap\\Title\\TitleBack.bmp\n"
                    "ロードに失敗しました。"));
     EXPECT_EQ(r.game.loadDone[0], 0);
-}
-
-TEST(LoadingSequence, AStepRunByItsSubsystemReportsItsOwnMissingFile) {
-    Rig r;
-    r.log.failOn = "Title.wav";
-    r.make();
-    r.runStage(0);
-    EXPECT_EQ(r.game.appState, AppState::Quit);
-    ASSERT_EQ(r.boxes.shown.size(), 1u);
-    EXPECT_EQ(r.boxes.shown[0].text, sjis("音が見つかりません"));
-    EXPECT_TRUE(r.log.has("Walk1.wav"));
 }
 
 TEST(LoadingSequence, AnUnreadableEquipmentFileIsReportedAsMissing) {
