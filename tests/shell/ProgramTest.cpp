@@ -9,13 +9,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 using namespace kv;
 namespace fs = std::filesystem;
@@ -60,11 +57,16 @@ struct ProgramTest : ::testing::Test {
             fs::remove_all(runtime);
     }
 
-    pid_t startGame() {
-        char path[] = "./Kestrava";
-        char* argv[] = {path, nullptr};
-        pid_t pid = -1;
-        EXPECT_EQ(posix_spawn(&pid, path, nullptr, nullptr, argv, environ), 0);
+    // The game, started in the game folder (the working directory) or in another one.
+    pid_t startGame(const std::string& folder = ".") {
+        std::string program = (fs::current_path() / "Kestrava").string();
+        pid_t pid = fork();
+        if (pid == 0) {
+            if (chdir(folder.c_str()) == 0)
+                execl(program.c_str(), "Kestrava", nullptr);
+            _exit(127);
+        }
+        EXPECT_GT(pid, 0);
         started.push_back(pid);
         return pid;
     }
@@ -152,4 +154,41 @@ TEST_F(ProgramTest, AnOpenEditorRefusesTheStartWithItsMessage) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(messages(), "[エラー] オプションを開いてる間はゲームを起動できません。\n"
                           "終了させてから再度起動させてください。\n\n");
+}
+
+TEST_F(ProgramTest, EditorChosenAtTheTitleRunsFromTheGameFolderAndTheGameWakesWhenItEnds) {
+    // A game folder of our own: the game, and an オプション that holds its lock for a second.
+    std::string folder = runtime + "/game";
+    fs::create_directory(folder);
+    std::ofstream(folder + "/オプション")
+        << "#!/bin/sh\nflock -n \"$XDG_RUNTIME_DIR/オプション.lock\" sh -c 'touch started; sleep "
+           "1'\n";
+    fs::permissions(folder + "/オプション", fs::perms::owner_all);
+
+    pid_t game = startGame(folder);
+    std::string window = waitWindow(game);
+    ASSERT_FALSE(window.empty());
+    output("xdotool windowfocus --sync " + window);
+
+    // The menu answers once the intro has played; until then keys are ignored. From any menu
+    // state, Backspace twice returns to push start; then show the menu, go down to the
+    // editors, open them and choose the first.
+    auto end = std::chrono::steady_clock::now() + 60s;
+    while (!fs::exists(folder + "/started") && std::chrono::steady_clock::now() < end) {
+        output("xdotool key --window " + window +
+               " --delay 150 BackSpace BackSpace x Down Down Return Return");
+        std::this_thread::sleep_for(500ms);
+    }
+    ASSERT_TRUE(fs::exists(folder + "/started")) << "オプション was not started from the menu";
+
+    // Keys reach the game again only after the editor has ended and the watch reported it.
+    end = std::chrono::steady_clock::now() + 30s;
+    int status = -1;
+    while (status == -1 && std::chrono::steady_clock::now() < end) {
+        output("xdotool key --window " + window + " Escape");
+        status = waitExit(game, 1s);
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << "the game did not wake up after the editor ended";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(isProgramRunning("オプション", runtime));
 }
