@@ -74,21 +74,24 @@ bool Window::open(const Options& options) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
     Uint32 flags = SDL_WINDOW_OPENGL;
     if (options.hidden)
         flags |= SDL_WINDOW_HIDDEN;
     if (options.resizable)
         flags |= SDL_WINDOW_RESIZABLE;
-    window_ = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, options.width, options.height, flags);
-    if (!window_) {
-        // Some visuals offer no destination alpha; the game does not need it.
-        SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, options.software ? 0 : 1);
+    // The deepest depth buffer the visual offers: 24 bits with stencil, else 16.
+    struct Visual {
+        int depth, stencil, alpha;
+    };
+    for (Visual v : {Visual{24, 8, 8}, Visual{24, 8, 0}, Visual{16, 0, 0}}) {
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, v.depth);
+        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, v.stencil);
+        SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, v.alpha);
         window_ = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED,
                                    SDL_WINDOWPOS_CENTERED, options.width, options.height, flags);
+        if (window_)
+            break;
     }
     if (!window_) {
         error_ = SDL_GetError();

@@ -19,6 +19,7 @@ public:
         int width = 1024, height = 768;
         bool hidden = false;    // no visible window: tests and tools that only draw offscreen
         bool resizable = false; // the editors' dialog windows
+        bool software = false;  // accept a visual without hardware acceleration
     };
 
     Window();

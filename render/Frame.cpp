@@ -1,0 +1,133 @@
+#include "render/Frame.h"
+
+#include "platform/Text.h"
+#include "platform/gfx/Matrix.h"
+#include "render/Camera.h"
+#include "render/Effects.h"
+#include "render/Hud.h"
+#include "render/Renderer.h"
+#include "render/ScreenShot.h"
+#include "shell/GameState.h"
+
+namespace kv {
+
+constexpr const char* kVersion = "0.61a";
+
+Frame::Frame(Renderer& renderer, Hud& hud, Effects& effects, Camera& camera, Game& game,
+             TextRaster& raster, ScreenShot& screenShot)
+    : r_(renderer), hud_(hud), effects_(effects), camera_(camera), game_(game), raster_(raster),
+      screenShot_(screenShot) {
+    setFont(0, 12);
+}
+
+void Frame::finish() {
+    screenShot_.captureIfRequested();
+    r_.endFrame();
+}
+
+void Frame::drawGameFrame() {
+    if (game_.localSlot >= kSlots || !game_.inGame)
+        return;
+    camera_.updateCamera();
+    if (!r_.beginFrame(0xFF000000))
+        return;
+    Device& d = r_.device();
+    r_.enableFog(true);
+    if (hooks.drawScenery)
+        hooks.drawScenery();
+    d.setLighting(true);
+    if (hooks.drawMap)
+        hooks.drawMap();
+    int local = game_.localSlot;
+    if (game_.drawLocalModel && hooks.drawCharacter)
+        hooks.drawCharacter(local);
+    if (game_.viewSlot != local) {
+        effects_.drawNameTag(local);
+        if (hud_.slots[game_.viewSlot < kSlots ? game_.viewSlot : 0].damageValue)
+            effects_.drawDamageTag(game_.viewSlot);
+    }
+    bool localAlive = game_.players[local].alive != 0;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (slot == local || !game_.players[slot].inUse)
+            continue;
+        if (hooks.drawCharacter)
+            hooks.drawCharacter(slot);
+        if (localAlive && (game_.distanceToLocal[slot] >= 2000 ||
+                           game_.heightToLocal[slot] >= 200 || game_.heightToLocal[slot] <= -200))
+            continue;
+        effects_.drawNameTag(slot);
+        if (hud_.slots[slot].damageValue)
+            effects_.drawDamageTag(slot);
+    }
+    if (r_.settings.effectCount != 0)
+        for (int slot = 0; slot < kSlots; ++slot)
+            effects_.drawEffects(slot);
+    d.setCull(Cull::None);
+    d.setLighting(false);
+    hud_.draw();
+    if (game_.presetEntry == 1 && hooks.drawPresetMenu)
+        hooks.drawPresetMenu();
+    finish();
+}
+
+void Frame::drawInterludeFrame() {
+    r_.view = mx::lookAt({0, 0, -1.11f}, {0, 0, 0}, {0, 1, 0});
+    if (!r_.beginFrame(0xFF000000))
+        return;
+    r_.device().setCull(Cull::None);
+    r_.enableFog(false);
+    int picture = tex::LoadImage01 + (game_.interludePicture % 10);
+    r_.drawQuad(r_.texture(picture), {-16, -16, 16, 16}, 0xFFFFFFFF,
+                mx::scaling(0.03f) * mx::translation(0, 0, 0));
+    finish();
+}
+
+void Frame::drawTitleFrame() {
+    r_.view = mx::lookAt({0, 0, -1.11f}, {0, 0, 0}, {0, 1, 0});
+    if (!r_.beginFrame(0xFF000000))
+        return;
+    Device& d = r_.device();
+    d.setCull(Cull::None);
+    d.setLighting(false);
+    r_.enableFog(false);
+    if (hooks.drawTitle)
+        hooks.drawTitle();
+    if (!r_.settings.noTitleEffects && r_.settings.effectCount != 0) {
+        r_.useHudView();
+        effects_.drawEffects(0);
+    }
+    int w = d.width(), h = d.height();
+    setFont(10, 20);
+    drawText(20, h - 20, w - 120, h, 0xC0FFFFFF, helpLine);
+    setFont(8, 15);
+    drawText(w - 100, h - 20, w, h, 0xC0FFFFFF, std::string("Ver ") + kVersion);
+    finish();
+}
+
+void Frame::setFont(int width, int height, const std::string& face) {
+    font_ = {face.empty() ? sjis("MS UI Gothic") : face, width, height};
+}
+
+void Frame::drawText(int left, int top, int right, int bottom, Colour colour,
+                     const std::string& text) {
+    Device& d = r_.device();
+    int w = right - left, h = bottom - top;
+    if (text.empty() || w <= 0 || h <= 0 || d.headless())
+        return;
+    Image img{w, h, std::vector<uint8_t>(size_t(w) * h * 4, 0)};
+    raster_.draw(img, font_, 0, 0, w, colour, text);
+    auto key = std::make_pair(w, h);
+    auto it = scratch_.find(key);
+    if (it == scratch_.end())
+        it = scratch_.emplace(key, d.createTexture(img, false)).first;
+    else
+        d.updateTexture(it->second, img);
+    // Window pixels into the 1024 x 768 virtual screen.
+    float sx = 1024.0f / d.width(), sy = 768.0f / d.height();
+    d.setAlphaTest(false, 0x10);
+    r_.drawScreenQuad(it->second, left * sx, top * sy, right * sx, bottom * sy, 0xFFFFFFFF);
+    d.setView(r_.view);
+    d.setProjection(r_.projection);
+}
+
+} // namespace kv
