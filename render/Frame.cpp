@@ -114,18 +114,23 @@ void Frame::drawText(int left, int top, int right, int bottom, Colour colour,
     int w = right - left, h = bottom - top;
     if (text.empty() || w <= 0 || h <= 0 || d.headless())
         return;
-    Image img{w, h, std::vector<uint8_t>(size_t(w) * h * 4, 0)};
-    raster_.draw(img, font_, 0, 0, w, colour, text);
-    auto key = std::make_pair(w, h);
-    auto it = scratch_.find(key);
-    if (it == scratch_.end())
-        it = scratch_.emplace(key, d.createTexture(img, false)).first;
-    else
-        d.updateTexture(it->second, img);
+    // Text is rasterised again only when it, its font or its colour changed.
+    std::string key = std::to_string(w) + "x" + std::to_string(h) + "," + font_.face + "," +
+                      std::to_string(font_.width) + "," + std::to_string(font_.height) + "," +
+                      std::to_string(colour) + "," + text;
+    auto it = textCache_.find(std::make_pair(left, top));
+    if (it == textCache_.end() || it->second.key != key) {
+        Image img{w, h, std::vector<uint8_t>(size_t(w) * h * 4, 0)};
+        raster_.draw(img, font_, 0, 0, w, colour, text);
+        if (it != textCache_.end())
+            d.releaseTexture(it->second.texture);
+        it = textCache_.insert_or_assign({left, top}, CachedText{key, d.createTexture(img, false)})
+                 .first;
+    }
     // Window pixels into the 1024 x 768 virtual screen.
     float sx = 1024.0f / d.width(), sy = 768.0f / d.height();
     d.setAlphaTest(false, 0x10);
-    r_.drawScreenQuad(it->second, left * sx, top * sy, right * sx, bottom * sy, 0xFFFFFFFF);
+    r_.drawScreenQuad(it->second.texture, left * sx, top * sy, right * sx, bottom * sy, 0xFFFFFFFF);
     d.setView(r_.view);
     d.setProjection(r_.projection);
 }

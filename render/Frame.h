@@ -51,7 +51,11 @@ private:
     TextRaster& raster_;
     ScreenShot& screenShot_;
     FontSpec font_;
-    std::map<std::pair<int, int>, TextureId> scratch_;
+    struct CachedText {
+        std::string key;
+        TextureId texture = 0;
+    };
+    std::map<std::pair<int, int>, CachedText> textCache_; // by top-left corner
 };
 
 } // namespace kv
