@@ -54,6 +54,8 @@ struct LoadStage {
 class MissingFileMessage {
 public:
     void report(std::string_view folder, std::string_view name);
+    // A message prepared elsewhere (a content reader's own text).
+    void set(std::string text) { text_ = std::move(text); }
     const std::string& text() const { return text_; }
     void show(MessageBoxes& boxes) const;
 
