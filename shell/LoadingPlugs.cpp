@@ -29,4 +29,36 @@ void plugDataLoads(LoadHooks& hooks, DataLoader& data, FaceWearList& faceWear,
     };
 }
 
+void plugRenderLoads(LoadHooks& hooks, Renderer& renderer, const FaceWearList& faceWear) {
+    hooks.setDefaultStates = [&renderer] {
+        renderer.setDefaultStates();
+        return true;
+    };
+    hooks.setProjectionAndFonts = [&renderer] {
+        renderer.setProjection(45);
+        return true;
+    };
+    hooks.createSpriteAndTextTargets = [&renderer] {
+        return renderer.createSpriteAndTextTargets();
+    };
+    hooks.textures = [&renderer, &faceWear](int group) {
+        std::vector<LoadFile> files;
+        const TextureGroup* g = textureGroup(group);
+        if (!g)
+            return files;
+        int count = group == kTextureFaces   ? faceWear.faceCount()
+                    : group == kTextureWears ? faceWear.wearCount()
+                                             : g->count;
+        for (int i = 0; i < count; ++i) {
+            std::string name = group == kTextureFaces   ? faceWear.faceFile(i)
+                               : group == kTextureWears ? faceWear.wearFile(i)
+                                                        : std::string(g->files[i]);
+            files.push_back({g->folder, name, [&renderer, group, i, name] {
+                                 return renderer.loadTexture(group, i, name) == 1;
+                             }});
+        }
+        return files;
+    };
+}
+
 } // namespace kv

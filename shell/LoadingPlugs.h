@@ -1,6 +1,7 @@
 #pragma once
 #include "data/DataLoader.h"
 #include "data/FaceWearList.h"
+#include "render/Renderer.h"
 #include "shell/LoadingStages.h"
 
 namespace kv {
@@ -11,5 +12,10 @@ namespace kv {
 // own message.
 void plugDataLoads(LoadHooks& hooks, DataLoader& data, FaceWearList& faceWear,
                    MissingFileMessage& missing);
+
+// The renderer's part of the program-start and game-start stages: the fixed states, the
+// projection, the text targets, and every picture of the texture table (faces and wears by the
+// face and wear lists).
+void plugRenderLoads(LoadHooks& hooks, Renderer& renderer, const FaceWearList& faceWear);
 
 } // namespace kv
