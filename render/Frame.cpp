@@ -41,11 +41,11 @@ void Frame::drawGameFrame() {
     int local = game_.localSlot;
     if (game_.drawLocalModel && hooks.drawCharacter)
         hooks.drawCharacter(local);
-    if (game_.viewSlot != local) {
+    int view = game_.viewSlot < kSlots ? game_.viewSlot : local;
+    if (view != local)
         effects_.drawNameTag(local);
-        if (hud_.slots[game_.viewSlot < kSlots ? game_.viewSlot : 0].damageValue)
-            effects_.drawDamageTag(game_.viewSlot);
-    }
+    if (hud_.slots[view].damageValue)
+        effects_.drawDamageTag(view);
     bool localAlive = game_.players[local].alive != 0;
     for (int slot = 0; slot < kSlots; ++slot) {
         if (slot == local || !game_.players[slot].inUse)
@@ -56,7 +56,8 @@ void Frame::drawGameFrame() {
                            game_.heightToLocal[slot] >= 200 || game_.heightToLocal[slot] <= -200))
             continue;
         effects_.drawNameTag(slot);
-        if (hud_.slots[slot].damageValue)
+        // The viewed slot's damage tag is already drawn.
+        if (hud_.slots[slot].damageValue && slot != view)
             effects_.drawDamageTag(slot);
     }
     if (r_.settings.effectCount != 0)

@@ -26,15 +26,12 @@ constexpr float kHudScale = 0.0144f;
 // Round banners by match phase; phases without a banner have -1.
 constexpr int kBanner[] = {-1, tex::Ready, -1, tex::Go, tex::Winner, tex::Draw, tex::Lose};
 
-const std::string& uiGothic() {
-    static const std::string face = sjis("MS UI Gothic");
-    return face;
-}
-
 } // namespace
 
 Hud::Hud(Renderer& renderer, Game& game, MessageLog& log, Clock& clock, TextRaster& raster)
-    : r_(renderer), game_(game), log_(log), clock_(clock), raster_(raster) {
+    : r_(renderer), game_(game), log_(log), clock_(clock), raster_(raster),
+      uiGothic_(sjis("MS UI Gothic")), gothic_(sjis("ＭＳ ゴシック")),
+      pop_(sjis("HG創英角ﾎﾟｯﾌﾟ体")) {
     damageShown_.fill(-1);
     lightShown_.fill(-1);
 }
@@ -92,33 +89,32 @@ void Hud::updateTextTargets() {
     if (!s.hideFps && game_.fps != fpsShown) {
         fpsShown = game_.fps;
         renderTextTarget(tex::TextFps, true, 55, 4, 128, std::to_string(fpsShown),
-                         {uiGothic(), 0, 26}, tex::Fps, 0xFF000000, 0xFFFFFFFF);
+                         {uiGothic_, 0, 26}, tex::Fps, 0xFF000000, 0xFFFFFFFF);
     }
     if (p.hp != hpShown_) {
         hpShown_ = p.hp;
         renderTextTarget(tex::TextHp, true, 4, 4, 128, std::to_string(hpShown_),
-                         {uiGothic(), 12, 20}, tex::NoBitmap, 0xFFB70707, 0xFFFFFFFF);
+                         {uiGothic_, 12, 20}, tex::NoBitmap, 0xFFB70707, 0xFFFFFFFF);
     }
     if (p.sp != spShown_) {
         spShown_ = p.sp;
         renderTextTarget(tex::TextSp, true, 4, 4, 128, std::to_string(spShown_),
-                         {uiGothic(), 12, 20}, tex::NoBitmap, 0xFF76A9EB, 0xFFFFFFFF);
+                         {uiGothic_, 12, 20}, tex::NoBitmap, 0xFF76A9EB, 0xFFFFFFFF);
     }
-    static const std::string popFace = sjis("HG創英角ﾎﾟｯﾌﾟ体");
     for (int slot = 0; slot < kSlots; ++slot) {
         std::string name = fromField(game_.playerNames[slot].data(), kNameBytes + 1);
         if (name != namesShown_[slot]) {
             namesShown_[slot] = name;
             renderTextTarget(tex::NameTag0 + slot, true,
                              hud::nameTagLeft(static_cast<int>(name.size())), 10, 256, name,
-                             {uiGothic(), 0, 22}, tex::NoBitmap, 0xFFFF0000, 0xFFFFFFFF, false);
+                             {uiGothic_, 0, 22}, tex::NoBitmap, 0xFFFF0000, 0xFFFFFFFF, false);
         }
         const SlotDisplay& sd = slots[slot];
         if (sd.damageValue != damageShown_[slot] || sd.lightHit != lightShown_[slot]) {
             damageShown_[slot] = sd.damageValue;
             lightShown_[slot] = sd.lightHit;
             renderTextTarget(tex::DamageTag0 + slot, true, 20, 10, 128,
-                             std::to_string(sd.damageValue), {popFace, 0, 40},
+                             std::to_string(sd.damageValue), {pop_, 0, 40},
                              sd.lightHit ? tex::NoBitmap : tex::Damage, 0xFFFF4020, 0xFFFF00FF,
                              false);
         }
@@ -134,28 +130,29 @@ void Hud::updateTextTargets() {
                 if (lines[i].text.empty())
                     continue;
                 renderTextTarget(tex::TextLog, false, 1, row * 14, 255, lines[i].text,
-                                 {uiGothic(), 0, 12}, -1, static_cast<Colour>(lines[i].colour), 0);
+                                 {uiGothic_, 0, 12}, -1, static_cast<Colour>(lines[i].colour), 0);
                 ++row;
             }
         }
     }
     // The chat line is drawn every frame; a closed line is reset instead.
-    if (!chat.open || chat.closed) {
-        chat = {};
+    ChatLineView chat = chatLine ? chatLine() : ChatLineView{};
+    if (!chat.shown) {
+        if (resetChat)
+            resetChat();
     } else {
-        static const std::string gothic = sjis("ＭＳ ゴシック");
-        FontSpec f{gothic, 8, 24};
+        FontSpec f{gothic_, 8, 24};
         renderTextTarget(tex::TextChat, true, 13, 80, 280, chat.line, f, tex::ChatForm, 0xFFFFFFFF,
                          0xFFFFFFFF, false);
-        int lineWidth = raster_.measure(f, chat.line);
-        if (!chat.composition.empty()) {
-            int compWidth = raster_.measure(f, chat.composition + chat.line);
-            renderTextTarget(tex::TextChat, false, 13 + compWidth, 80, 512, "|", f, -1, 0xFFFFBEBE,
-                             0, false);
-            renderTextTarget(tex::TextChat, false, 13 + lineWidth, 80, 512, chat.composition, f, -1,
-                             0xFF00FFFF, 0, false);
-        }
+        if (chat.composing)
+            renderTextTarget(tex::TextChat, false,
+                             13 + raster_.measure(f, chat.composition + chat.line), 80, 512, "|", f,
+                             -1, 0xFFFFBEBE, 0, false);
+        if (!chat.composition.empty())
+            renderTextTarget(tex::TextChat, false, 13 + raster_.measure(f, chat.line), 80, 512,
+                             chat.composition, f, -1, 0xFF00FFFF, 0, false);
     }
+    chatShown_ = chat.shown;
 }
 
 void Hud::drawElement(int texSlot, const QuadCorners& q, Colour c, float scale, float x, float y) {
@@ -206,7 +203,7 @@ void Hud::draw() {
     drawElement(tex::Status, kStatusQuad, 0xEEFFFFFF, kHudScale, 0, -0.386f);
     if (!log_.empty())
         drawElement(tex::TextLog, kLogQuad, 0xFFFFFFFF, kHudScale, -0.245f, 0.36f);
-    if (!r_.settings.hideChat && chat.open && !chat.closed)
+    if (!r_.settings.hideChat && chatShown_)
         drawElement(tex::TextChat, kChatQuad, 0xFFFFFFFF, kHudScale, 0, 0.1f);
     if (game_.matchPhase < std::size(kBanner) && kBanner[game_.matchPhase] >= 0)
         drawElement(kBanner[game_.matchPhase], kBannerQuad, 0xAAFFFFFF, kHudScale, 0, 0);

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -13,8 +14,9 @@ class MessageLog;
 struct Game;
 
 // The chat line as the input code keeps it (CP932 texts).
-struct ChatEntryView {
-    bool open = false, closed = true;
+struct ChatLineView {
+    bool shown = false;     // open and not closed
+    bool composing = false; // an input-method composition is under way
     std::string line, composition;
 };
 
@@ -47,7 +49,10 @@ public:
                           Colour textColour, Colour backgroundColour, bool wrap = true);
 
     std::array<SlotDisplay, 32> slots{};
-    ChatEntryView chat;
+    // The chat entry's state, read every frame; resetChat clears the entry (line,
+    // composition and attributes) when the line is not shown.
+    std::function<ChatLineView()> chatLine;
+    std::function<void()> resetChat;
     int fpsShown = -1;
 
 private:
@@ -67,6 +72,9 @@ private:
     int flashStart_ = 0;
     uint32_t flashTime_ = 0;
     bool flashActive_ = false;
+    bool chatShown_ = false;
+    // Faces the game asks for (CP932); the damage numbers use the pop face.
+    std::string uiGothic_, gothic_, pop_;
 };
 
 } // namespace kv

@@ -30,9 +30,7 @@ std::unique_ptr<Device> Renderer::createDevice(Window& window, MessageBoxes& box
     if (auto d = createGlDevice(window))
         return d;
     // No accelerated context: reopen the window on whatever visual the system offers.
-    Window::Options o;
-    o.width = window.width() > 0 ? window.width() : 1024;
-    o.height = window.height() > 0 ? window.height() : 768;
+    Window::Options o = window.options();
     o.software = true;
     if (window.open(o))
         if (auto d = createGlDevice(window))

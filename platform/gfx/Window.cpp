@@ -68,6 +68,7 @@ void Window::restoreDisplayMode() {
 
 bool Window::open(const Options& options) {
     close();
+    options_ = options;
     if (!videoUp_)
         return false;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);

@@ -41,6 +41,7 @@ public:
     // (SDL's) is kept in error().
     bool open(const Options& options);
     bool isOpen() const { return window_ != nullptr; }
+    const Options& options() const { return options_; } // of the last open()
     void close();
 
     void swap();
@@ -63,6 +64,7 @@ private:
     bool modeChosen_ = false;
     int chosenIndex_ = -1;
     std::string error_;
+    Options options_;
 };
 
 // Depth of an SDL pixel format as the options name it: 32 for formats stored in 4 bytes

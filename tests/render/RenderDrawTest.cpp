@@ -209,6 +209,24 @@ TEST_F(RenderDraw, DamageFlashTintsTheWholeScreenRedAndFades) {
     EXPECT_EQ(at(lastFrame, 900, 60).r, before.r);
 }
 
+TEST_F(RenderDraw, OpenChatLineShowsTypedTextAndCompositionClosedOneIsReset) {
+    ChatLineView chat{true, true, sjis("こんにちは"), sjis("にほん")};
+    int resets = 0;
+    hud->chatLine = [&] { return chat; };
+    hud->resetChat = [&] { ++resets; };
+    frame->drawGameFrame();
+    saveShot(lastFrame, "chat");
+    auto typed = [](Px p) { return p.r > 200 && p.g > 200 && p.b > 200; };
+    auto composing = [](Px p) { return p.r < 90 && p.g > 180 && p.b > 180; };
+    EXPECT_GT(countPixels(lastFrame, 191, 300, 833, 340, typed), 40);
+    EXPECT_GT(countPixels(lastFrame, 191, 300, 833, 340, composing), 40);
+    EXPECT_EQ(resets, 0);
+    chat.shown = false;
+    frame->drawGameFrame();
+    EXPECT_EQ(resets, 1);
+    EXPECT_LT(countPixels(lastFrame, 191, 300, 833, 340, composing), 5) << "no chat line shown";
+}
+
 TEST_F(RenderDraw, EmptyHpShowsNoBar) {
     game.players[0].hp = -40;
     frame->drawGameFrame();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "data/Options.h"
+#include "data/Records.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
@@ -10,6 +12,7 @@
 #include "render/MessageLog.h"
 #include "render/Renderer.h"
 #include "render/ScreenShot.h"
+#include "render/Settings.h"
 #include "shell/GameState.h"
 
 namespace kv {
@@ -128,6 +131,24 @@ struct HeadlessRender {
     Hud hud{renderer, game, log, clock, raster};
     Effects effects{renderer, hud, game, clock};
 };
+
+TEST(RenderSettings, TakenFromTheOptionFilesAndTheMapRecord) {
+    Options o;
+    o.graphics.effectCount = 40;
+    o.game.hideFps = 1;
+    RenderSettings s = renderSettingsFrom(o);
+    EXPECT_EQ(s.effectCount, 16) << "a ring has 16 entries";
+    EXPECT_TRUE(s.hideFps);
+    EXPECT_FALSE(s.hideChat);
+    MapSpec m;
+    m.offset = {1, -250, 3};
+    m.fogMode = 3;
+    m.fogColour = 0xFFFF8000;
+    MapView v = mapViewOf(m);
+    EXPECT_EQ(v.verticalOffset, -250);
+    EXPECT_EQ(v.fogMode, 3);
+    EXPECT_EQ(v.fogColour, 0xFFFF8000u);
+}
 
 TEST(TextTargets, SizesRoundUpToPowersOfTwo) {
     EXPECT_EQ(roundUpPowerOfTwo(100), 128);
