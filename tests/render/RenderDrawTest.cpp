@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -225,6 +226,41 @@ TEST_F(RenderDraw, OpenChatLineShowsTypedTextAndCompositionClosedOneIsReset) {
     frame->drawGameFrame();
     EXPECT_EQ(resets, 1);
     EXPECT_LT(countPixels(lastFrame, 191, 300, 833, 340, composing), 5) << "no chat line shown";
+}
+
+TEST_F(RenderDraw, TwoScreenshotsInOneSecondKeepTheLaterPicture) {
+    std::tm t{};
+    t.tm_year = 104;
+    t.tm_mon = 4;
+    t.tm_mday = 3;
+    t.tm_hour = 7;
+    t.tm_min = 5;
+    t.tm_sec = 9;
+    shot->request(t);
+    frame->drawGameFrame();
+    hud->startFlash(200);
+    shot->request(t);
+    frame->drawGameFrame();
+    std::string bmp;
+    ASSERT_TRUE(readWholeFile(cp932ToUtf8(ScreenShot::fileName(t)), bmp));
+    Image saved;
+    ASSERT_TRUE(decodeImage(bmp.data(), bmp.size(), false, saved));
+    EXPECT_EQ(at(saved, 900, 60).r, at(lastFrame, 900, 60).r);
+    EXPECT_GT(at(saved, 900, 60).r, 150) << "the flashed frame replaced the first picture";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("ScreenShot"),
+                            std::filesystem::directory_iterator{}),
+              1);
+}
+
+TEST_F(RenderDraw, UnwritableScreenshotStillReportsTheLine) {
+    std::ofstream("ScreenShot") << "not a folder";
+    shot->request({});
+    frame->drawGameFrame();
+    EXPECT_FALSE(shot->pending());
+    EXPECT_EQ(log.lines()[1].text.substr(0, 12), sjis("現在の画像を"));
+    std::string blocker;
+    ASSERT_TRUE(readWholeFile("ScreenShot", blocker));
+    EXPECT_EQ(blocker, "not a folder") << "the file in the way is left alone";
 }
 
 TEST_F(RenderDraw, EmptyHpShowsNoBar) {
