@@ -99,6 +99,7 @@ public:
         }
         glUseProgram(program_);
         glUniform1i(loc("uTexture"), 0);
+        findLightLocations();
 
         glGenVertexArrays(1, &fanVao_);
         glGenBuffers(1, &fanVbo_);
@@ -127,7 +128,6 @@ public:
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         setDepthTest(true);
         setCull(Cull::CounterClockwise);
-        dirty_ = true;
         return true;
     }
 
@@ -161,9 +161,12 @@ public:
         return true;
     }
 
-    void setWorld(const glm::mat4& m) override { world_ = m, dirty_ = true; }
-    void setView(const glm::mat4& m) override { view_ = m, dirty_ = true; }
-    void setProjection(const glm::mat4& m) override { projection_ = m, dirty_ = true; }
+    void setWorld(const glm::mat4& m) override { world_ = m, transformDirty_ = true; }
+    void setView(const glm::mat4& m) override {
+        view_ = m;
+        transformDirty_ = lightsDirty_ = true; // lights live in eye space
+    }
+    void setProjection(const glm::mat4& m) override { projection_ = m, transformDirty_ = true; }
 
     void setDepthTest(bool on) override { on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST); }
     void setDepthWrite(bool on) override {
@@ -179,26 +182,26 @@ public:
         glBlendFunc(blendFactor(src), blendFactor(dst));
     }
     void setAlphaTest(bool on, uint8_t ref) override {
-        alphaTest_ = on, alphaRef_ = ref, dirty_ = true;
+        alphaTest_ = on, alphaRef_ = ref, stateDirty_ = true;
     }
-    void setLighting(bool on) override { lighting_ = on, dirty_ = true; }
-    void setAmbient(Colour c) override { ambient_ = argb(c), dirty_ = true; }
-    void setSpecular(bool on) override { specular_ = on, dirty_ = true; }
-    void setNormalizeNormals(bool on) override { normalize_ = on, dirty_ = true; }
+    void setLighting(bool on) override { lighting_ = on, stateDirty_ = true; }
+    void setAmbient(Colour c) override { ambient_ = argb(c), stateDirty_ = true; }
+    void setSpecular(bool on) override { specular_ = on, stateDirty_ = true; }
+    void setNormalizeNormals(bool on) override { normalize_ = on, stateDirty_ = true; }
     void setLight(int i, const Light& l) override {
         if (i >= 0 && i < 3)
-            lights_[i] = l, dirty_ = true;
+            lights_[i] = l, lightsDirty_ = true;
     }
     void enableLight(int i, bool on) override {
         if (i >= 0 && i < 3)
-            lightOn_[i] = on, dirty_ = true;
+            lightOn_[i] = on, lightsDirty_ = true;
     }
-    void setMaterial(const Material& m) override { material_ = m, dirty_ = true; }
+    void setMaterial(const Material& m) override { material_ = m, stateDirty_ = true; }
     void setFog(FogMode mode, Colour colour, float start, float end, float density) override {
         fogMode_ = mode, fogColour_ = argb(colour), fogParams_ = {start, end, density};
-        dirty_ = true;
+        stateDirty_ = true;
     }
-    void enableFog(bool on) override { fogOn_ = on, dirty_ = true; }
+    void enableFog(bool on) override { fogOn_ = on, stateDirty_ = true; }
     void setTextureFilter(Filter mag, Filter min, Filter mip) override {
         glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER,
                             mag == Filter::Linear ? GL_LINEAR : GL_NEAREST);
@@ -285,7 +288,6 @@ public:
         auto it = textures_.find(id);
         bound_ = it == textures_.end() ? 0 : id;
         rebindTexture();
-        dirty_ = true;
     }
 
     void setRenderTarget(TextureId id) override {
@@ -293,7 +295,7 @@ public:
         target_ = (it == textures_.end() || !it->second.fbo) ? 0 : id;
         bindTarget();
         applyCull();
-        dirty_ = true;
+        transformDirty_ = true;
     }
 
     void drawFan(const FanVertex* v, int count) override {
@@ -449,45 +451,70 @@ private:
         glFrontFace(cullCcw ? GL_CW : GL_CCW);
     }
 
+    struct LightLocations {
+        GLint on, point, diffuse, specular, ambient, pos, dir, att;
+    };
+
+    void findLightLocations() {
+        for (int i = 0; i < 3; ++i) {
+            auto at = [&](const char* name) {
+                return loc((std::string(name) + "[" + std::to_string(i) + "]").c_str());
+            };
+            lightLoc_[i] = {at("uLightOn"),       at("uLightPoint"),   at("uLightDiffuse"),
+                            at("uLightSpecular"), at("uLightAmbient"), at("uLightPos"),
+                            at("uLightDir"),      at("uLightAtt")};
+        }
+    }
+
+    // Uniforms go up only for what changed since the last draw.
     void upload(bool hasColour) {
-        if (hasColour != hasColour_ || dirty_)
+        if (hasColour != hasColour_ || firstDraw_)
             glUniform1i(loc("uHasColour"), hasColour);
         hasColour_ = hasColour;
-        if (!dirty_)
+        if ((bound_ != 0) != textured_ || firstDraw_)
+            glUniform1i(loc("uTextured"), bound_ != 0);
+        textured_ = bound_ != 0;
+        firstDraw_ = false;
+        if (transformDirty_) {
+            transformDirty_ = false;
+            glm::mat4 wv = world_ * view_;
+            glUniformMatrix4fv(loc("uWorldView"), 1, GL_FALSE, &wv[0][0]);
+            glUniformMatrix4fv(loc("uProjection"), 1, GL_FALSE, &projection_[0][0]);
+            // Row vectors: n' = n * transpose(inverse(M)).
+            glm::mat3 nm = glm::transpose(glm::inverse(glm::mat3(wv)));
+            glUniformMatrix3fv(loc("uNormalMatrix"), 1, GL_FALSE, &nm[0][0]);
+            glUniform1f(loc("uFlipY"), target_ ? -1.0f : 1.0f);
+        }
+        if (lightsDirty_) {
+            lightsDirty_ = false;
+            for (int i = 0; i < 3; ++i) {
+                const Light& l = lights_[i];
+                const LightLocations& at = lightLoc_[i];
+                glUniform1i(at.on, lightOn_[i]);
+                glUniform1i(at.point, l.point);
+                glUniform3fv(at.diffuse, 1, &l.diffuse[0]);
+                glUniform3fv(at.specular, 1, &l.specular[0]);
+                glUniform3fv(at.ambient, 1, &l.ambient[0]);
+                glm::vec3 pos = glm::vec3(glm::vec4(l.position, 1.0f) * view_);
+                glm::vec3 dir = glm::vec3(glm::vec4(l.direction, 0.0f) * view_);
+                glUniform3fv(at.pos, 1, &pos[0]);
+                glUniform3fv(at.dir, 1, &dir[0]);
+                glm::vec4 att(l.attenuation0, l.attenuation1, l.attenuation2, l.range);
+                glUniform4fv(at.att, 1, &att[0]);
+            }
+        }
+        if (!stateDirty_)
             return;
-        dirty_ = false;
-        glm::mat4 wv = world_ * view_;
-        glUniformMatrix4fv(loc("uWorldView"), 1, GL_FALSE, &wv[0][0]);
-        glUniformMatrix4fv(loc("uProjection"), 1, GL_FALSE, &projection_[0][0]);
-        // Row vectors: n' = n * transpose(inverse(M)).
-        glm::mat3 nm = glm::transpose(glm::inverse(glm::mat3(wv)));
-        glUniformMatrix3fv(loc("uNormalMatrix"), 1, GL_FALSE, &nm[0][0]);
-        glUniform1f(loc("uFlipY"), target_ ? -1.0f : 1.0f);
+        stateDirty_ = false;
         glUniform1i(loc("uLighting"), lighting_);
         glUniform1i(loc("uSpecular"), specular_);
         glUniform1i(loc("uNormalize"), normalize_);
         glUniform3fv(loc("uAmbient"), 1, &ambient_[0]);
-        for (int i = 0; i < 3; ++i) {
-            const Light& l = lights_[i];
-            std::string n = "[" + std::to_string(i) + "]";
-            glUniform1i(loc(("uLightOn" + n).c_str()), lightOn_[i]);
-            glUniform1i(loc(("uLightPoint" + n).c_str()), l.point);
-            glUniform3fv(loc(("uLightDiffuse" + n).c_str()), 1, &l.diffuse[0]);
-            glUniform3fv(loc(("uLightSpecular" + n).c_str()), 1, &l.specular[0]);
-            glUniform3fv(loc(("uLightAmbient" + n).c_str()), 1, &l.ambient[0]);
-            glm::vec3 pos = glm::vec3(glm::vec4(l.position, 1.0f) * view_);
-            glm::vec3 dir = glm::vec3(glm::vec4(l.direction, 0.0f) * view_);
-            glUniform3fv(loc(("uLightPos" + n).c_str()), 1, &pos[0]);
-            glUniform3fv(loc(("uLightDir" + n).c_str()), 1, &dir[0]);
-            glm::vec4 att(l.attenuation0, l.attenuation1, l.attenuation2, l.range);
-            glUniform4fv(loc(("uLightAtt" + n).c_str()), 1, &att[0]);
-        }
         glUniform4fv(loc("uMatDiffuse"), 1, &material_.diffuse[0]);
         glUniform3fv(loc("uMatAmbient"), 1, &material_.ambient[0]);
         glUniform3fv(loc("uMatSpecular"), 1, &material_.specular[0]);
         glUniform3fv(loc("uMatEmissive"), 1, &material_.emissive[0]);
         glUniform1f(loc("uMatPower"), material_.power);
-        glUniform1i(loc("uTextured"), bound_ != 0);
         glUniform1i(loc("uAlphaTest"), alphaTest_);
         glUniform1f(loc("uAlphaRef"), alphaRef_);
         glUniform1i(loc("uFogMode"), fogOn_ ? int(fogMode_) : 0);
@@ -504,7 +531,9 @@ private:
     std::unordered_map<MeshId, uint32_t> meshIndexCount_;
     uint32_t nextId_ = 1;
     TextureId bound_ = 0, target_ = 0;
-    bool dirty_ = true, hasColour_ = false;
+    bool transformDirty_ = true, lightsDirty_ = true, stateDirty_ = true;
+    bool firstDraw_ = true, hasColour_ = false, textured_ = false;
+    LightLocations lightLoc_[3] = {};
     glm::mat4 world_{1.0f}, view_{1.0f}, projection_{1.0f};
     Cull cull_ = Cull::CounterClockwise;
     bool depthWrite_ = true, alphaTest_ = false, lighting_ = false, specular_ = false,
