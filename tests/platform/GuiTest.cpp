@@ -1,0 +1,147 @@
+#include "platform/gui/Gui.h"
+
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+#include <imgui.h>
+#include <imgui_internal.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+#include "platform/Text.h"
+#include "platform/gui/GuiFont.h"
+#include "platform/gui/GuiMessageBoxes.h"
+#include "platform/gui/ToolWindow.h"
+
+namespace kv {
+namespace {
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no X display (run under xvfb-run)";
+        ASSERT_TRUE(win.open("GuiTest", 400, 300)) << win.error();
+        gui = std::make_unique<Gui>(win.window(), clock);
+    }
+    void TearDown() override { gui.reset(); }
+
+    void push(SDL_Keycode key) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = key;
+        e.key.windowID = SDL_GetWindowID(win.window());
+        SDL_PushEvent(&e);
+    }
+
+    ToolWindow win;
+    SystemClock clock;
+    std::unique_ptr<Gui> gui;
+};
+
+TEST_F(GuiTest, JapaneseFontCoversEveryTextTheEditorsShow) {
+    ASSERT_TRUE(gui->fontLoaded()) << "no Japanese font found by fontconfig";
+    ImFont* font = ImGui::GetIO().Fonts->Fonts[0];
+    // Kana, common and rarer kanji, arrows of the key names, full-width forms.
+    for (const char* s : {"ア", "鎧", "盾", "髪", "←", "↓", "＠", "％", "ﾊ", "～"}) {
+        unsigned c = 0;
+        ImTextCharFromUtf8(&c, s, nullptr);
+        EXPECT_NE(font->FindGlyphNoFallback(static_cast<ImWchar>(c)), nullptr) << s;
+    }
+}
+
+struct TickingDialog final : Dialog {
+    int ticks = 0, frames = 0;
+    void draw() override {
+        ++frames;
+        ImGui::Begin("t");
+        ImGui::TextUnformatted("テスト");
+        ImGui::End();
+        if (frames == 1)
+            startTimer(2, 20);
+    }
+    void timer(int id) override {
+        if (id == 2 && ++ticks == 3)
+            end(7);
+    }
+};
+
+TEST_F(GuiTest, ModalLoopRunsDialogTimersUntilTheDialogEnds) {
+    TickingDialog d;
+    uint32_t start = clock.now();
+    EXPECT_EQ(gui->runModal(d), 7);
+    EXPECT_EQ(d.ticks, 3);
+    EXPECT_GE(clock.now() - start, 60u);
+    EXPECT_GE(d.frames, 1);
+}
+
+// A dialog that asks a question from inside its draw(), as the editors' OK buttons do.
+struct AskingDialog final : Dialog {
+    AskingDialog(MessageBoxes& b, std::function<void()> k) : boxes(b), key(std::move(k)) {}
+    MessageBoxes& boxes;
+    std::function<void()> key; // the user's answer, waiting in the queue for the box
+    void draw() override {
+        ImGui::Begin("asking");
+        ImGui::TextUnformatted("before");
+        key();
+        MsgResult r = boxes.show(sjis("警告"), sjis("保存しますか？"), MsgButtons::YesNo);
+        ImGui::TextUnformatted("after");
+        ImGui::End();
+        end(r == MsgResult::No ? 2 : 1);
+    }
+};
+
+TEST_F(GuiTest, MessageBoxOpenedInsideADialogFrameAnswersAndTheDialogCarriesOn) {
+    GuiMessageBoxes boxes(*gui);
+    AskingDialog d(boxes, [&] { push(SDLK_n); });
+    int behind = 0;
+    EXPECT_EQ(gui->runModal(d, [&] { ++behind; }), 2);
+    EXPECT_GE(behind, 1);
+
+    AskingDialog again(boxes, [&] { push(SDLK_RETURN); });
+    EXPECT_EQ(gui->runModal(again), 1);
+}
+
+TEST_F(GuiTest, CloseBoxEndsADialogByDefault) {
+    struct Idle final : Dialog {
+        void draw() override {}
+    } d;
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_CLOSE;
+    e.window.windowID = SDL_GetWindowID(win.window());
+    SDL_PushEvent(&e);
+    EXPECT_EQ(gui->runModal(d), 0);
+    EXPECT_TRUE(d.ended());
+}
+
+TEST_F(GuiTest, JapaneseTextIsDrawnIntoTheFrame) {
+    struct Text final : Dialog {
+        void draw() override {
+            ImGui::SetNextWindowPos(ImVec2(0, 0));
+            ImGui::SetNextWindowSize(ImVec2(400, 300));
+            ImGui::Begin("text", nullptr, ImGuiWindowFlags_NoDecoration);
+            ImGui::SetWindowFontScale(3.0f);
+            ImGui::TextUnformatted("鎧盾");
+            ImGui::End();
+            if (++frames == 2)
+                end(0);
+        }
+        int frames = 0;
+    } d;
+    gui->runModal(d);
+    // The last presented frame is on the front buffer: the glyphs leave dark pixels on the
+    // light window background.
+    std::vector<uint8_t> px(400 * 300 * 4);
+    glReadBuffer(GL_FRONT);
+    glReadPixels(0, 0, 400, 300, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+    int dark = 0;
+    for (size_t i = 0; i < px.size(); i += 4)
+        if (px[i] < 80 && px[i + 1] < 80 && px[i + 2] < 80)
+            ++dark;
+    EXPECT_GT(dark, 100);
+}
+
+} // namespace
+} // namespace kv
