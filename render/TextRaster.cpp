@@ -8,6 +8,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "platform/MessageBox.h"
 #include "platform/Text.h"
 
 namespace kv {
@@ -76,6 +77,13 @@ const char* patternFor(std::string_view faceCp932) {
 struct TextRaster::Face {
     FT_Face face = nullptr;
 };
+
+bool createDefaultFont(TextRaster& raster, MessageBoxes& boxes) {
+    if (raster.canOpen({sjis("MS UI Gothic"), 0, 12}))
+        return true;
+    boxes.show(sjis("エラー！"), sjis("フォントオブジェクトの\n作成に失敗"));
+    return false;
+}
 
 std::string fontFileFor(std::string_view faceCp932) {
     std::string f = matchFile(patternFor(faceCp932), nullptr);

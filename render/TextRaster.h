@@ -7,12 +7,20 @@
 
 namespace kv {
 
+class TextRaster;
+
 // The font the game asks for: face name (CP932, as the game names it), cell height and
 // average character width in pixels (0: the face's own proportions).
 struct FontSpec {
     std::string face;
     int width = 0, height = 12;
 };
+
+class MessageBoxes;
+
+// The start-up check of the game's default face: false, after the font message, when no
+// installed font can draw it.
+bool createDefaultFont(TextRaster& raster, MessageBoxes& boxes);
 
 // Installed font standing in for a face name the game asks for; "" when fontconfig finds
 // nothing at all.
@@ -32,6 +40,8 @@ public:
     // could be opened.
     bool draw(Image& img, const FontSpec& font, int left, int top, int right, Colour colour,
               std::string_view cp932, bool wrap = true);
+    // Whether a font for this face can be opened.
+    bool canOpen(const FontSpec& font) { return face(font) != nullptr; }
     // Width in pixels of one line of text.
     int measure(const FontSpec& font, std::string_view cp932);
 

@@ -150,6 +150,40 @@ TEST(RenderSettings, TakenFromTheOptionFilesAndTheMapRecord) {
     EXPECT_EQ(v.fogColour, 0xFFFF8000u);
 }
 
+TEST(Fonts, EveryFaceTheGameAsksForHasAnInstalledFont) {
+    TextRaster raster;
+    for (const char* face : {"MS UI Gothic", "ＭＳ ゴシック", "HG創英角ﾎﾟｯﾌﾟ体", "Unknown Face"}) {
+        EXPECT_FALSE(fontFileFor(sjis(face)).empty()) << face;
+        EXPECT_TRUE(raster.canOpen({sjis(face), 0, 12})) << face;
+    }
+    EXPECT_NE(fontFileFor(sjis("MS UI Gothic")).find("ipagp"), std::string::npos);
+    RecordingMessageBoxes boxes;
+    EXPECT_TRUE(createDefaultFont(raster, boxes));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(Fonts, TextIsDrawnInItsColourAndWrapsBetweenWords) {
+    TextRaster raster;
+    FontSpec f{sjis("MS UI Gothic"), 0, 12};
+    Image img{120, 40, std::vector<uint8_t>(120 * 40 * 4, 0)};
+    ASSERT_TRUE(raster.draw(img, f, 0, 0, 60, 0xFF00FF00, "abc defgh ijk"));
+    int rowsWithInk[3] = {};
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const uint8_t* p = &img.rgba[(y * 120 + x) * 4];
+            if (p[3] > 128) {
+                EXPECT_EQ(p[0], 0);
+                EXPECT_EQ(p[1], 255);
+                EXPECT_LT(x, 62) << "a word that does not fit goes to the next line";
+                rowsWithInk[y / 12] = 1;
+            }
+        }
+    EXPECT_EQ(rowsWithInk[0] + rowsWithInk[1] + rowsWithInk[2], 2);
+    int one = raster.measure(f, "ab"), two = raster.measure(f, "abab");
+    EXPECT_GT(one, 0);
+    EXPECT_EQ(two, 2 * one);
+}
+
 TEST(TextTargets, SizesRoundUpToPowersOfTwo) {
     EXPECT_EQ(roundUpPowerOfTwo(100), 128);
     EXPECT_EQ(roundUpPowerOfTwo(30), 32);
