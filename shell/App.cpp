@@ -71,13 +71,18 @@ void SdlTextInput::cancelComposition() {
 }
 
 App::App()
-    : boxes_(makeMessageBoxes()), random_(clock_.now()),
+    : boxes_(makeMessageBoxes()), anim_(game_), random_(clock_.now()),
       title_(random_,
              TitleLinks{.runMenuChoice = [this](int main, int sub) { runMenuChoice(main, sub); }}),
       chat_(game_, textInput_,
             // Typed and preset lines reach the message log through the session once it lands.
             [](uint8_t, const std::string&) {}),
-      keys_(game_, chat_, random_, *this), loop_(clock_, game_, *this) {}
+      keys_(game_, chat_, random_, *this),
+      gameTick_(game_, clock_,
+                TickLinks{.titleTick = [this] { titleTick(); },
+                          .closeIme = [this] { chat_.setIme(false); },
+                          .advanceAnimation = [this](int slot) { anim_.advance(slot, 0.9f); }}),
+      loop_(clock_, game_, *this) {}
 
 App::~App() = default;
 
@@ -285,25 +290,15 @@ void App::controlView() {
 // The host's match tick and the client's state report arrive with the session.
 void App::pollNetwork() {}
 
+// The host's slot tick comes first once the session hosts.
 void App::tick() {
-    switch (game_.appState) {
-    case AppState::Interlude:
-        if (game_.mapReady) {
-            game_.mapReady = 0;
-            game_.appState = AppState::Playing;
-            chat_.setIme(false);
-        }
-        break;
-    case AppState::Title: {
-        int w = 0, h = 0;
-        SDL_GetWindowSize(window_.sdlWindow(), &w, &h);
-        title_.tick(w, h);
-        break;
-    }
-    case AppState::Playing:
-    case AppState::Quit:
-        break;
-    }
+    gameTick_.run();
+}
+
+void App::titleTick() {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_.sdlWindow(), &w, &h);
+    title_.tick(w, h);
 }
 
 void App::drawFrame() {

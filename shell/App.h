@@ -1,5 +1,6 @@
 #pragma once
 #include "data/DataLoader.h"
+#include "models/AnimController.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
@@ -11,6 +12,7 @@
 #include "platform/input/SdlInput.h"
 #include "shell/ChatEntry.h"
 #include "shell/GameState.h"
+#include "shell/GameTick.h"
 #include "shell/MainLoop.h"
 #include "shell/WindowKeys.h"
 #include "ui/PresetTable.h"
@@ -52,6 +54,7 @@ private:
     void launchEditor(int sub);
     void editorClosed();
     void handleEvent(const SDL_Event& e);
+    void titleTick();
 
     // LoopSteps
     bool handleEvents() override;
@@ -78,6 +81,7 @@ private:
     SystemClock clock_;
     std::unique_ptr<MessageBoxes> boxes_;
     Game game_;
+    AnimController anim_;
     Random random_;
     DataLoader data_;
     PresetTable presets_;
@@ -89,6 +93,7 @@ private:
     WindowKeys keys_;
     std::unique_ptr<SdlInputDevices> inputDevices_;
     std::unique_ptr<Input> input_;
+    GameTick gameTick_;
     MainLoop loop_;
     std::unique_ptr<ProgramLock> instanceLock_;
     ProgramWatch editorWatch_;
