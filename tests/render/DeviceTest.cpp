@@ -27,7 +27,7 @@ void quad(Device& d, float x0, float y0, float x1, float y1, Colour c, float z =
 class DeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(window.open({"device", 64, 64, false, false})) << window.error();
+        ASSERT_TRUE(window.open({"device", 64, 64, true, false})) << window.error();
         std::string err;
         dev = createGlDevice(window, &err);
         ASSERT_TRUE(dev) << err;

@@ -44,7 +44,7 @@ protected:
         oldDir = std::filesystem::current_path();
         std::filesystem::current_path(root);
 
-        ASSERT_TRUE(window.open({"render", 1024, 768, false, false})) << window.error();
+        ASSERT_TRUE(window.open({"render", 1024, 768, true, false})) << window.error();
         device = Renderer::createDevice(window, boxes);
         ASSERT_TRUE(device);
         renderer = std::make_unique<Renderer>(*device, boxes);

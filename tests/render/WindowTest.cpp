@@ -7,7 +7,7 @@ namespace kv {
 
 TEST(Window, OpensGl33CoreContextAndReportsDrawableSize) {
     Window w;
-    ASSERT_TRUE(w.open({"test", 320, 240, false, false})) << w.error();
+    ASSERT_TRUE(w.open({"test", 320, 240, true, false})) << w.error();
     EXPECT_GE(epoxy_gl_version(), 33);
     EXPECT_EQ(w.width(), 320);
     EXPECT_EQ(w.height(), 240);
@@ -41,7 +41,7 @@ TEST(Window, DisplayModeSwitchAcceptsTheDesktopModeAndRefusesUnknownOnes) {
         << "same size at another depth";
     EXPECT_FALSE(w.switchDisplayMode(12345, 77, d.bits));
     EXPECT_TRUE(w.switchDisplayMode(d.width, d.height, d.bits));
-    ASSERT_TRUE(w.open({"full", d.width, d.height, false, false})) << w.error();
+    ASSERT_TRUE(w.open({"full", d.width, d.height, true, false})) << w.error();
     EXPECT_EQ(w.width(), d.width);
     w.restoreDisplayMode();
 }
