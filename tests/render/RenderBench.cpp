@@ -1,9 +1,11 @@
 // Milliseconds per frame of the HUD frame and the title frame at 1024 x 768 on this
 // machine's GL (software under Xvfb). Run from the game folder; without generated content
-// it draws small test pictures instead.
+// it draws small test pictures instead. With an argument, the last HUD and title frames are
+// also saved as <argument>-hud.png and <argument>-title.png.
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "TestPictures.h"
 #include "platform/Clock.h"
@@ -22,7 +24,8 @@
 
 using namespace kv;
 
-int main() {
+int main(int argc, char** argv) {
+    std::string pngPrefix = argc > 1 ? argv[1] : "";
     std::filesystem::path scratch;
     if (!contentFileExists("File\\Bitmap\\Status.bmp")) {
         scratch = std::filesystem::temp_directory_path() / "kv-render-bench";
@@ -72,6 +75,13 @@ int main() {
     for (int i = 0; i < 6; ++i)
         log.addLogLine(0xFFFFFFFF, sjis("ベンチマークの行です ") + std::to_string(i));
 
+    // The preset-menu hook is the last drawing before a game frame is shown.
+    Image lastHud;
+    game.presetEntry = 1;
+    frame.hooks.drawPresetMenu = [&] {
+        if (!pngPrefix.empty())
+            lastHud = device->readPixels();
+    };
     auto run = [&](const char* name, int frames, auto&& draw) {
         for (int i = 0; i < 10; ++i)
             draw(i);
@@ -89,6 +99,9 @@ int main() {
         frame.drawGameFrame();
     });
 
+    if (!pngPrefix.empty())
+        savePng(pngPrefix + "-hud.png", lastHud);
+
     Random random(7);
     TitleScreen title(random, {});
     frame.helpLine = sjis("マウスで項目を選んでください");
@@ -100,6 +113,16 @@ int main() {
         effects.spawnTitleEffect(1, 300, 300, clock.now());
         frame.drawTitleFrame();
     });
+    if (!pngPrefix.empty()) {
+        shot.request({});
+        frame.drawTitleFrame();
+        std::string bmp;
+        Image img;
+        if (readWholeFile(cp932ToUtf8(ScreenShot::fileName({})), bmp) &&
+            decodeImage(bmp.data(), bmp.size(), false, img))
+            savePng(pngPrefix + "-title.png", img);
+        std::filesystem::remove(cp932ToUtf8(ScreenShot::fileName({})));
+    }
     if (!scratch.empty())
         std::filesystem::remove_all(scratch);
     return 0;
