@@ -64,6 +64,32 @@ std::string description(const DataLoader& data, int map) {
     return sjis("マップ名：") + data.map(map).name + "\n" + data.map(map).description;
 }
 
+int next(DataLoader& data, bool loopAll, bool loopRandom, Random& random, int& counter) {
+    if (loopAll)
+        for (int k = 0; k < data.mapCount(); ++k)
+            data.setMapSelected(k, static_cast<uint8_t>(k + 1));
+    auto at = [&](int pos) {
+        for (int i = 0; i < data.mapCount(); ++i)
+            if (data.map(i).selected == pos)
+                return i;
+        return -1;
+    };
+    if (loopRandom) {
+        int m = at(random.random(count(data)) + 1);
+        if (m >= 0)
+            return m;
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int m = at(counter);
+        if (m >= 0) {
+            ++counter;
+            return m;
+        }
+        counter = 1;
+    }
+    return 0;
+}
+
 } // namespace rotation
 
 namespace {

@@ -8,6 +8,7 @@
 #include "data/DataLoader.h"
 #include "net/Session.h"
 #include "platform/MessageBox.h"
+#include "platform/Random.h"
 
 namespace kv {
 
@@ -31,6 +32,12 @@ std::vector<int> outside(const DataLoader& data);
 std::vector<int> inOrder(const DataLoader& data);
 // "マップ名：%s\n%s", or "マップを選択してください。" for no map (-1). CP932.
 std::string description(const DataLoader& data, int map);
+
+// The next map to play. With loopAll every map joins the rotation in list order first. With
+// loopRandom a random position is tried first; otherwise (or when no map has it) the map at
+// position `counter`, which then moves on, starting again at 1 past the end. 0 when the
+// rotation is empty.
+int next(DataLoader& data, bool loopAll, bool loopRandom, Random& random, int& counter);
 } // namespace rotation
 
 // What the three pages' controls hold. Edits are kept as typed (CP932); the start button

@@ -210,3 +210,28 @@ TEST_F(Settings, PracticeShowsTheOnePlayerServerAndSavesNothing) {
     ASSERT_TRUE(start(true)) << refusal();
     EXPECT_TRUE(get("ServerSetting.ini").empty());
 }
+
+TEST_F(Settings, TheNextMapWalksTheRotationInOrderAndStartsAgain) {
+    rotation::clear(data);
+    rotation::add(data, 2);
+    rotation::add(data, 0);
+    Random random(3);
+    int counter = 1;
+    std::vector<int> played;
+    for (int i = 0; i < 5; ++i)
+        played.push_back(rotation::next(data, false, false, random, counter));
+    EXPECT_EQ(played, (std::vector<int>{2, 0, 2, 0, 2}));
+}
+
+TEST_F(Settings, TheNextMapOfLoopAllIsEveryMapInListOrderAndRandomStaysInTheRotation) {
+    rotation::clear(data);
+    Random random(3);
+    int counter = 1;
+    EXPECT_EQ(rotation::next(data, true, false, random, counter), 0);
+    EXPECT_EQ(rotation::next(data, true, false, random, counter), 1);
+    EXPECT_EQ(rotation::inOrder(data), (std::vector<int>{0, 1, 2}));
+    rotation::clear(data);
+    rotation::add(data, 1);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(rotation::next(data, false, true, random, counter), 1);
+}
