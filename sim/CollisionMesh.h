@@ -5,18 +5,32 @@
 
 namespace kv {
 
+// Triangles listed by the x/z cells their boxes cover, so that a short probe looks at a few
+// cells instead of the whole map. Built for the triangle count it was made from; a mesh whose
+// triangles changed since is searched whole.
+struct CollisionGrid {
+    float cell = 0, x0 = 0, z0 = 0;
+    int cols = 0, rows = 0;
+    size_t triangles = 0;
+    std::vector<uint32_t> start; // cols * rows + 1 offsets into `items`
+    std::vector<uint32_t> items; // first index of each triangle, by cell
+};
+
 // A plain triangle list for collision: positions and a 16-bit index list, three indices per
 // triangle (a trailing partial triangle is ignored). Two exist in the game; number 0 is the map.
 struct CollisionMesh {
     std::vector<glm::vec3> vertices;
     std::vector<uint16_t> indices;
+    CollisionGrid grid; // optional: filled by buildCollisionMesh or indexCollisionMesh
 };
 
 // Copies a mesh's triangles for collision, each vertex scaled and then offset (the map's
-// placement). Indices that point past the vertices are dropped with their triangle.
+// placement), and indexes them. Triangles naming a missing vertex are dropped.
 CollisionMesh buildCollisionMesh(const std::vector<glm::vec3>& vertices,
                                  const std::vector<uint16_t>& indices, float scale,
                                  const glm::vec3& offset);
+// (Re)builds the grid of a mesh filled or changed by hand.
+void indexCollisionMesh(CollisionMesh& mesh);
 
 enum class CollideMode {
     Wall = 0,     // first hit: push-out on x and z added to `out`, result 3
@@ -25,7 +39,7 @@ enum class CollideMode {
     NearestY = 4, // the same on y only: b.y := hit + 0.5; result 1
 };
 
-// The segment a -> b against every triangle of the mesh. Returns 0 when nothing is hit.
+// The segment a -> b against the mesh's triangles, in index order. 0 when nothing is hit.
 int collide(const CollisionMesh& mesh, CollideMode mode, glm::vec3& out, const glm::vec3& a,
             glm::vec3& b);
 

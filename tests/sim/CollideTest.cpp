@@ -87,3 +87,55 @@ TEST(Collide, BuildingScalesOffsetsAndDropsBadTriangles) {
     glm::vec3 out{}, b(0, 30, 0);
     EXPECT_EQ(collide(floor, CollideMode::Ground, out, {0, -10, 0}, b), 1);
 }
+
+TEST(Collide, GridFindsWhatTheWholeSearchFinds) {
+    // A jagged terrain of 40 x 40 cells 25 units wide, with random heights.
+    std::vector<glm::vec3> v;
+    std::vector<uint16_t> idx;
+    uint32_t seed = 12345;
+    auto rnd = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) / static_cast<float>(1u << 24);
+    };
+    for (int z = 0; z <= 40; ++z)
+        for (int x = 0; x <= 40; ++x)
+            v.push_back({x * 25.0f - 500, rnd() * 60, z * 25.0f - 500});
+    for (int z = 0; z < 40; ++z)
+        for (int x = 0; x < 40; ++x) {
+            auto i = static_cast<uint16_t>(z * 41 + x);
+            auto j = static_cast<uint16_t>(i + 41);
+            idx.insert(idx.end(), {i, static_cast<uint16_t>(i + 1), j, static_cast<uint16_t>(i + 1),
+                                   static_cast<uint16_t>(j + 1), j});
+        }
+    CollisionMesh indexed = buildCollisionMesh(v, idx, 1, {0, 0, 0});
+    ASSERT_GT(indexed.grid.cols, 1);
+    CollisionMesh whole = indexed;
+    whole.grid = {};
+    int hits = 0;
+    for (int n = 0; n < 2000; ++n) {
+        glm::vec3 a(rnd() * 1100 - 550, rnd() * 100 - 20, rnd() * 1100 - 550);
+        glm::vec3 b = a + glm::vec3(rnd() * 80 - 40, rnd() * 80 - 40, rnd() * 80 - 40);
+        for (CollideMode mode : {CollideMode::Wall, CollideMode::Ground, CollideMode::Nearest,
+                                 CollideMode::NearestY}) {
+            glm::vec3 out1{}, out2{}, b1 = b, b2 = b;
+            int r1 = collide(indexed, mode, out1, a, b1);
+            int r2 = collide(whole, mode, out2, a, b2);
+            ASSERT_EQ(r1, r2) << "segment " << n;
+            ASSERT_EQ(out1, out2) << "segment " << n;
+            ASSERT_EQ(b1, b2) << "segment " << n;
+            hits += r1 != 0;
+        }
+    }
+    EXPECT_GT(hits, 500) << "the segments must meet the terrain often enough to compare";
+}
+
+TEST(Collide, MeshChangedAfterIndexingIsSearchedWhole) {
+    CollisionMesh floor = floorAt(0);
+    // A second floor added by hand far outside the indexed area.
+    floor.vertices.insert(floor.vertices.end(),
+                          {{900, 0, 900}, {1100, 0, 900}, {1100, 0, 1100}, {900, 0, 1100}});
+    for (uint16_t i : {4, 5, 6, 4, 6, 7})
+        floor.indices.push_back(i);
+    glm::vec3 out{}, b(1000, 30, 1000);
+    EXPECT_EQ(collide(floor, CollideMode::Ground, out, {1000, -10, 1000}, b), 1);
+}
