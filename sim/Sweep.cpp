@@ -42,6 +42,8 @@ uint8_t fatalLanding(const InputState& in) {
 
 void PlayerControl::sweepMovement(uint8_t slot, PlayerState& target, PlayerState& step,
                                   const InputState& in) {
+    if (slot >= kSlots)
+        return;
     std::array<bool, 3> settled{};
     for (int n = 0; n < kMaxSubSteps && !(settled[0] && settled[1] && settled[2]); ++n) {
         settled[0] = settled[0] || approach(step.x, target.x, kStepXZ);

@@ -175,3 +175,21 @@ TEST_F(SimTest, OtherSlotsSoundTheirStepsAndLandings) {
     control.footsteps({});
     EXPECT_FALSE(sound.played(0, 5)) << "silence during preparation";
 }
+
+TEST_F(OnGround, JumpAttackLungesForwardAndLandsWithItsOwnAction) {
+    tick(keys({InJump}));
+    ASSERT_TRUE(game.sim.airborne);
+    tick(keys({InJump, InAttack}));
+    EXPECT_TRUE(game.sim.jumpAttack);
+    EXPECT_EQ(game.actions[0].action, 21);
+    anim.current[0] = 21; // the controller starts the requested swing
+    float z0 = me().z;
+    tick(keys({InAttack}));
+    EXPECT_LT(me().z, z0) << "the jump attack carries the player forward (-z at yaw 0)";
+    for (int i = 0; i < 80 && game.sim.airborne; ++i)
+        tick({});
+    ASSERT_FALSE(game.sim.airborne);
+    EXPECT_FALSE(game.sim.jumpAttack);
+    tick({});
+    EXPECT_EQ(anim.currentAction(0), 51);
+}
