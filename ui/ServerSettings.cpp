@@ -258,4 +258,58 @@ bool applyServerSettings(const ServerSettingsForm& f, Session& s, DataLoader& da
     return true;
 }
 
+DetailStatus detailStatus(int currentPlayers, int maxPlayers, uint32_t msSinceOpen,
+                          int joinedSinceStart) {
+    char buf[64];
+    DetailStatus d;
+    std::snprintf(buf, sizeof buf, "%d / %d", currentPlayers - 1, maxPlayers - 1);
+    d.players = buf;
+    uint32_t minutes = msSinceOpen / 60000;
+    std::string hours;
+    if (minutes >= 60) {
+        std::snprintf(buf, sizeof buf, sjis("%u 時間").c_str(), minutes / 60);
+        hours = buf;
+    }
+    std::snprintf(buf, sizeof buf, sjis("%s %u 分").c_str(), hours.c_str(), minutes % 60);
+    d.uptime = buf;
+    std::snprintf(buf, sizeof buf, sjis("%d 人").c_str(), joinedSinceStart - 1);
+    d.joined = buf;
+    return d;
+}
+
+bool applySettingsChange(const ServerSettingsForm& f, Session& s, SessionInfoBlock& info,
+                         int playersNow, MessageBoxes& boxes,
+                         const std::function<bool()>& publish) {
+    long long players = number(f.maxPlayers);
+    if (players <= 0 || players > 32) {
+        boxes.show(sjis("警告"), "\"" + f.maxPlayers + "\"" + sjis("人は設定できません"));
+        return false;
+    }
+    if (players < playersNow) {
+        boxes.show(sjis("警告"), format(" 参加人数を %d 人よりも少なく設定できません", playersNow));
+        return false;
+    }
+    if (boxes.show(sjis("確認"), sjis("設定を変更してよろしいですか？"), MsgButtons::YesNo) !=
+        MsgResult::Yes)
+        return false;
+    s.maxPlayers = static_cast<uint8_t>(players);
+    setText(s.roomName, f.roomName);
+    std::fill(info.begin() + 6, info.begin() + 105, 0);
+    std::string shown = cp932Truncate(f.serverMessage, 98);
+    std::copy(shown.begin(), shown.end(), info.begin() + 6);
+    setText(s.serverMessage, f.serverMessage.empty() ? std::string(" ") : f.serverMessage);
+    std::fill(info.begin(), info.begin() + 6, 0);
+    const char version[] = "0.61a";
+    std::copy(version, version + 5, info.begin());
+    setText(s.password, f.password);
+    info[106] = s.password[0] != 0;
+    info[107] = s.serverOnly != 0;
+    if (publish && !publish()) {
+        boxes.show(sjis("警告"), sjis("設定を変更できませんでした"));
+        return false;
+    }
+    s.saveServerSettings();
+    return true;
+}
+
 } // namespace kv

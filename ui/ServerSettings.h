@@ -68,4 +68,20 @@ bool applyServerSettings(const ServerSettingsForm& form, Session& session, DataL
                          SessionInfoBlock& info, MessageBoxes& boxes,
                          const std::function<uint8_t()>& chooseNextMap, bool practice);
 
+// The settings detail dialog of a running host.
+struct DetailStatus {
+    std::string players; // "%d / %d": players now and the most, the host's own not counted
+    std::string uptime;  // "%d 時間" (none under an hour) then " %d 分"
+    std::string joined;  // "%d 人": players joined since the start, the host's own not counted
+};
+DetailStatus detailStatus(int currentPlayers, int maxPlayers, uint32_t msSinceOpen,
+                          int joinedSinceStart);
+
+// "設定変更": the player limit is checked (1 to 32, not below the players now in the session),
+// the change confirmed, the name, message and password stored, the block's version, message
+// and password and dedicated flags written, and the description published. True when it
+// was published and saved (the dialog then closes); every refusal has shown its message.
+bool applySettingsChange(const ServerSettingsForm& form, Session& session, SessionInfoBlock& info,
+                         int playersNow, MessageBoxes& boxes, const std::function<bool()>& publish);
+
 } // namespace kv

@@ -235,3 +235,52 @@ TEST_F(Settings, TheNextMapOfLoopAllIsEveryMapInListOrderAndRandomStaysInTheRota
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(rotation::next(data, false, true, random, counter), 1);
 }
+
+TEST_F(Settings, TheDetailStatusCountsPlayersWithoutTheHostAndShowsTheUptime) {
+    DetailStatus d = detailStatus(4, 11, (2 * 60 + 5) * 60000 + 59000, 7);
+    EXPECT_EQ(d.players, "3 / 10");
+    EXPECT_EQ(cp932ToUtf8(d.uptime), "2 時間 5 分");
+    EXPECT_EQ(cp932ToUtf8(d.joined), "6 人");
+    EXPECT_EQ(cp932ToUtf8(detailStatus(1, 2, 59 * 60000, 1).uptime), " 59 分");
+}
+
+TEST_F(Settings, AChangeIsCheckedConfirmedPublishedAndSaved) {
+    int published = 0;
+    auto publish = [&] { return ++published, true; };
+    form.maxPlayers = "3";
+    EXPECT_FALSE(applySettingsChange(form, *session, info, 5, boxes, publish));
+    EXPECT_EQ(refusal(), " 参加人数を 5 人よりも少なく設定できません");
+    boxes.shown.clear();
+    form.maxPlayers = "33";
+    EXPECT_FALSE(applySettingsChange(form, *session, info, 1, boxes, publish));
+    EXPECT_EQ(refusal(), "\"33\"人は設定できません");
+
+    boxes.shown.clear();
+    form.maxPlayers = "8";
+    form.roomName = "Renamed";
+    form.serverMessage.clear();
+    form.password = "pw";
+    boxes.answers.push_back(MsgResult::No);
+    EXPECT_FALSE(applySettingsChange(form, *session, info, 1, boxes, publish));
+    EXPECT_EQ(published, 0);
+    EXPECT_NE(textOf(session->roomName), "Renamed");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(cp932ToUtf8(boxes.shown[0].caption), "確認");
+
+    EXPECT_TRUE(applySettingsChange(form, *session, info, 1, boxes, publish));
+    EXPECT_EQ(published, 1);
+    EXPECT_EQ(session->maxPlayers, 8);
+    EXPECT_EQ(textOf(session->roomName), "Renamed");
+    EXPECT_EQ(textOf(session->serverMessage), " ");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(info.data())), "0.61a");
+    EXPECT_EQ(info[106], 1);
+    EXPECT_FALSE(get("ServerSetting.ini").empty());
+}
+
+TEST_F(Settings, AChangeThatCannotBePublishedStaysUnsaved) {
+    boxes.answers.push_back(MsgResult::Yes);
+    EXPECT_FALSE(applySettingsChange(form, *session, info, 1, boxes, [] { return false; }));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(cp932ToUtf8(boxes.shown[1].text), "設定を変更できませんでした");
+    EXPECT_TRUE(get("ServerSetting.ini").empty());
+}
