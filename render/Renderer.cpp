@@ -27,14 +27,16 @@ Renderer::~Renderer() {
 }
 
 std::unique_ptr<Device> Renderer::createDevice(Window& window, MessageBoxes& boxes) {
-    if (auto d = createGlDevice(window))
-        return d;
-    // No accelerated context: reopen the window on whatever visual the system offers.
-    Window::Options o = window.options();
-    o.software = true;
-    if (window.open(o))
+    if (window.isOpen()) {
         if (auto d = createGlDevice(window))
             return d;
+        // No accelerated context: reopen the window on whatever visual the system offers.
+        Window::Options o = window.options();
+        o.software = true;
+        if (window.open(o))
+            if (auto d = createGlDevice(window))
+                return d;
+    }
     boxes.show(sjis("Direct3D"), sjis("Direct3Dの初期化に失敗。\nグラフィックボードが対応していない"
                                       "か、\n設定の誤りかと思われます。"));
     return nullptr;

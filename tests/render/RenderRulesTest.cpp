@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 #include "platform/gfx/Device.h"
+#include "platform/gfx/Window.h"
 #include "render/Camera.h"
 #include "render/Effects.h"
 #include "render/HudMath.h"
@@ -182,6 +183,16 @@ TEST(Fonts, TextIsDrawnInItsColourAndWrapsBetweenWords) {
     int one = raster.measure(f, "ab"), two = raster.measure(f, "abab");
     EXPECT_GT(one, 0);
     EXPECT_EQ(two, 2 * one);
+}
+
+TEST(DeviceCreation, NoWindowShowsTheDeviceMessage) {
+    Window window;
+    RecordingMessageBoxes boxes;
+    EXPECT_EQ(Renderer::createDevice(window, boxes), nullptr);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, "Direct3D");
+    EXPECT_EQ(cp932ToUtf8(boxes.shown[0].text), "Direct3Dの初期化に失敗。\nグラフィックボードが対応"
+                                                "していないか、\n設定の誤りかと思われます。");
 }
 
 TEST(TextTargets, SizesRoundUpToPowersOfTwo) {
