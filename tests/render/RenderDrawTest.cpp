@@ -314,3 +314,26 @@ TEST_F(RenderDraw, TitleFrameDrawsTheTitleHookHelpLineVersionAndMouseEffects) {
 
 } // namespace
 } // namespace kv
+
+namespace kv {
+
+// The generated content tree in the game folder: every picture of the table loads.
+TEST(GeneratedContent, EveryTablePictureLoadsWithTheRealDevice) {
+    if (!contentFileExists("File\\Bitmap\\Status.bmp"))
+        GTEST_SKIP() << "the content has not been generated into this game folder";
+    Window window;
+    ASSERT_TRUE(window.open({"content", 320, 240, true, false})) << window.error();
+    RecordingMessageBoxes boxes;
+    auto device = Renderer::createDevice(window, boxes);
+    ASSERT_TRUE(device);
+    Renderer renderer(*device, boxes);
+    for (int group : textureLoadOrder())
+        for (int i = 0; i < textureGroup(group)->count; ++i) {
+            ASSERT_EQ(renderer.loadTexture(group, i), 1) << renderer.missingFile();
+            glm::ivec2 size = renderer.textureSize(textureGroup(group)->firstSlot + i);
+            EXPECT_GT(size.x, 1);
+            EXPECT_GT(size.y, 1);
+        }
+}
+
+} // namespace kv
