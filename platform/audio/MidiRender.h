@@ -16,6 +16,6 @@ enum class MidiResult { Rendered, BadFile, NoSynth };
 // file cannot be played, NoSynth when the synthesiser or its sound font cannot be set up;
 // both with a reason.
 MidiResult renderMidi(std::string_view midiFile, const std::string& soundFont, PcmSound& out,
-                std::string& reason, int maxSeconds = 600);
+                      std::string& reason, int maxSeconds = 300);
 
 } // namespace kv

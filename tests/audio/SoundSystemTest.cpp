@@ -326,5 +326,16 @@ TEST_F(SoundSystemOutput, SpectatorCameraCarriesTheListener) {
     EXPECT_GT(test::peakBetween(levels, 0, 10000), 3000) << "heard from the camera, not slot 0";
 }
 
+TEST_F(SoundSystemOutput, LookingStraightUpStillHearsTheFight) {
+    loadAll();
+    game.players[0].pitch = 90;
+    game.players[5].z = 600;
+    sound.updateListener(0);
+    sound.restartEffect(SndSword, 5);
+    std::this_thread::sleep_for(300ms);
+    std::vector<int> levels = finish();
+    EXPECT_GT(test::peakBetween(levels, 0, 10000), 1000);
+}
+
 } // namespace
 } // namespace kv
