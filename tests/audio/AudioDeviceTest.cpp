@@ -4,14 +4,10 @@
 #include "audio/WaveFile.h"
 #include "tests/audio/AudioTestSupport.h"
 
-#include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace kv {
 namespace {
-
-using namespace std::chrono_literals;
 
 PcmSound toneSound(int ms, int amplitude = 12000) {
     PcmSound pcm;
@@ -40,15 +36,17 @@ protected:
 TEST_F(AudioDeviceOutput, PlayedSourceIsHeardAndNothingElse) {
     AudioSource s = device->createSource(device->createBuffer(toneSound(150)), true);
     ASSERT_NE(s, 0);
-    std::this_thread::sleep_for(200ms);
+    wave.waitMixed(200);
+    int at = wave.mixedMs() / 10;
     device->play(s, false);
     EXPECT_TRUE(device->isPlaying(s));
-    std::this_thread::sleep_for(400ms);
+    wave.waitMixed(400);
     EXPECT_FALSE(device->isPlaying(s)) << "a one-shot sound ends by itself";
     std::vector<int> levels = finish();
     ASSERT_GT(levels.size(), 50u);
     int first = test::firstLoudWindow(levels);
-    ASSERT_GE(first, 10) << "sound before it was played";
+    ASSERT_GE(first, at) << "sound before it was played";
+    EXPECT_LE(first, at + 5);
     EXPECT_GT(test::peakBetween(levels, first, first + 15), 3000);
     EXPECT_LT(test::peakBetween(levels, first + 25, 1000), 200) << "sound lasted past its end";
 }
@@ -59,16 +57,17 @@ TEST_F(AudioDeviceOutput, StopSilencesALoopAndZeroGainIsSilent) {
     AudioSource muted = device->createSource(b, true);
     device->setGain(muted, 0.0f);
     device->play(muted, true);
-    std::this_thread::sleep_for(200ms);
+    wave.waitMixed(200);
+    int at = wave.mixedMs() / 10;
     device->play(loud, true);
-    std::this_thread::sleep_for(300ms);
+    wave.waitMixed(300);
     EXPECT_TRUE(device->isPlaying(loud)) << "a loop keeps playing past its end";
     device->stop(loud);
     EXPECT_FALSE(device->isPlaying(loud));
-    std::this_thread::sleep_for(200ms);
+    wave.waitMixed(200);
     std::vector<int> levels = finish();
     int first = test::firstLoudWindow(levels);
-    ASSERT_GE(first, 10) << "the muted loop was heard";
+    ASSERT_GE(first, at) << "the muted loop was heard";
     EXPECT_GT(test::peakBetween(levels, first + 15, first + 25), 3000) << "loop did not repeat";
     int size = static_cast<int>(levels.size());
     EXPECT_LT(test::peakBetween(levels, size - 10, size), 200) << "stop did not silence it";
@@ -78,7 +77,7 @@ TEST_F(AudioDeviceOutput, SourceToTheRightIsLouderOnTheRight) {
     AudioSource s = device->createSource(device->createBuffer(toneSound(200)), true);
     device->setPosition(s, {3, 0, 0});
     device->play(s, false);
-    std::this_thread::sleep_for(300ms);
+    wave.waitMixed(300);
     device.reset();
     auto [left, right] = wave.channelPeaks();
     EXPECT_GT(right, left * 2) << "left " << left << " right " << right;
@@ -91,9 +90,9 @@ TEST_F(AudioDeviceOutput, DistantSourceIsQuieter) {
     device->setPosition(near, {0, 0, 1});
     device->setPosition(far, {0, 0, 10});
     device->play(near, false);
-    std::this_thread::sleep_for(250ms);
+    wave.waitMixed(250);
     device->play(far, false);
-    std::this_thread::sleep_for(250ms);
+    wave.waitMixed(250);
     std::vector<int> levels = finish();
     int first = test::firstLoudWindow(levels);
     ASSERT_GE(first, 0);
@@ -110,7 +109,7 @@ TEST_F(AudioDeviceOutput, ManySourcesShareFewMixerVoices) {
         sources.push_back(device->createSource(b, true));
     for (AudioSource s : sources)
         device->play(s, false);
-    std::this_thread::sleep_for(150ms);
+    wave.waitMixed(150);
     // All have ended; the last one can still borrow a voice.
     device->play(sources.back(), false);
     EXPECT_TRUE(device->isPlaying(sources.back()));

@@ -3,11 +3,13 @@
 #include "audio/WaveFile.h"
 #include "platform/Paths.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <unistd.h>
 
 namespace kv::test {
@@ -71,6 +73,24 @@ WaveOutput::WaveOutput() {
 WaveOutput::~WaveOutput() {
     std::remove(path_.c_str());
     std::remove(conf_.c_str());
+}
+
+// The writer's header: RIFF, WAVE, a 40-byte extensible "fmt " chunk and the data chunk header.
+constexpr long kWaveHeaderBytes = 12 + 8 + 40 + 8;
+constexpr long kBytesPerMs = 44100 * 2 * 2 / 1000;
+
+int WaveOutput::mixedMs() const {
+    std::error_code ec;
+    auto size = static_cast<long>(std::filesystem::file_size(path_, ec));
+    return ec || size < kWaveHeaderBytes
+               ? 0
+               : static_cast<int>((size - kWaveHeaderBytes) / kBytesPerMs);
+}
+
+void WaveOutput::waitMixed(int ms) const {
+    int target = mixedMs() + ms;
+    for (int i = 0; i < 2000 && mixedMs() < target; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 PcmSound WaveOutput::read() const {

@@ -20,6 +20,11 @@ public:
     WaveOutput();
     ~WaveOutput();
     const std::string& path() const { return path_; }
+    // How far the writer has mixed, in ms of the recording (it writes in bursts, so this can
+    // trail the clock; a sound started now lands at most a few windows after it).
+    int mixedMs() const;
+    // Waits until the writer has mixed `ms` more, however late its thread runs.
+    void waitMixed(int ms) const;
     // Peak level (0 to 32767, both channels) of each 10 ms window of the recording; empty
     // when the file cannot be read.
     std::vector<int> levels() const;
