@@ -1,5 +1,6 @@
 #include "audio/SoundSystem.h"
 #include "audio/AudioLoads.h"
+#include "audio/SimSoundOut.h"
 #include "audio/Volume.h"
 
 #include "platform/Text.h"
@@ -329,6 +330,24 @@ TEST_F(SoundSystemOutput, LookingStraightUpStillHearsTheFight) {
     wave.waitMixed(300);
     std::vector<int> levels = finish();
     EXPECT_GT(test::peakBetween(levels, 0, 10000), 1000);
+}
+
+// The simulation plays a footstep again while it sounds; it must go on, not start over.
+TEST_F(SoundSystemOutput, SimulationFootstepThatPlaysAlreadyKeepsGoing) {
+    loadAll(); // effects last 800 ms
+    SimSoundOut sim(sound);
+    sim.playEffect(SndWalk1, 2, false);
+    wave.waitMixed(400);
+    sim.playEffect(SndWalk1, 2, false);
+    EXPECT_TRUE(mixUntil([&] { return !sound.isEffectPlaying(SndWalk1, 2); }));
+    sim.playEffect(99, 2, false); // not an effect: nothing
+    wave.waitMixed(100);
+    std::vector<int> levels = finish();
+    int loud = 0;
+    for (int level : levels)
+        loud += level > 200;
+    EXPECT_GE(loud, 75);
+    EXPECT_LE(loud, 85) << "the footstep started over";
 }
 
 } // namespace
