@@ -207,8 +207,8 @@ RigidMesh buildRigidMesh(const XMeshDef& def, bool recomputeNormals) {
         uint64_t key = (uint64_t(p) << 32) | (hasNormals ? n : 0);
         auto [it, added] = vertexOf.try_emplace(key, uint32_t(m.vertices.size()));
         if (added) {
-            MeshVertex v{def.positions[p], hasNormals ? def.normals[n] : glm::vec3(0),
-                         def.uvs.empty() ? glm::vec2(0) : def.uvs[p]};
+            RigidVertex v{def.positions[p], hasNormals ? def.normals[n] : glm::vec3(0),
+                          def.uvs.empty() ? glm::vec2(0) : def.uvs[p]};
             m.vertices.push_back(v);
         }
         return it->second;
@@ -239,9 +239,9 @@ RigidMesh buildRigidMesh(const XMeshDef& def, bool recomputeNormals) {
         for (auto& v : m.vertices)
             v.normal = glm::vec3(0);
         for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
-            MeshVertex& a = m.vertices[m.indices[i]];
-            MeshVertex& b = m.vertices[m.indices[i + 1]];
-            MeshVertex& c = m.vertices[m.indices[i + 2]];
+            RigidVertex& a = m.vertices[m.indices[i]];
+            RigidVertex& b = m.vertices[m.indices[i + 1]];
+            RigidVertex& c = m.vertices[m.indices[i + 2]];
             glm::vec3 n = glm::cross(b.position - a.position, c.position - a.position);
             float len = glm::length(n);
             if (len > 0) {

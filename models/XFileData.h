@@ -45,7 +45,7 @@ bool readAnimationKey(const XObject& o, XKeys& out);
 
 // A mesh as it is drawn: triangles with position, normal and one texture coordinate, faces
 // sorted by material so that each material's faces form one contiguous subset.
-struct MeshVertex {
+struct RigidVertex {
     glm::vec3 position;
     glm::vec3 normal;
     glm::vec2 uv;
@@ -56,7 +56,7 @@ struct MeshSubset {
     uint32_t primitiveCount;
 };
 struct RigidMesh {
-    std::vector<MeshVertex> vertices;
+    std::vector<RigidVertex> vertices;
     std::vector<uint32_t> indices;
     std::vector<XMaterialDef> materials;
     std::vector<MeshSubset> subsets; // materials with faces only, in material order
