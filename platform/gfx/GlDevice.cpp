@@ -99,6 +99,7 @@ public:
         }
         glUseProgram(program_);
         glUniform1i(loc("uTexture"), 0);
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
         findLightLocations();
 
         glGenVertexArrays(1, &fanVao_);
@@ -215,7 +216,8 @@ public:
     }
 
     TextureId createTexture(const Image& image, bool mipmaps) override {
-        if (image.empty() || image.rgba.size() < size_t(image.width) * image.height * 4)
+        if (image.empty() || image.rgba.size() < size_t(image.width) * image.height * 4 ||
+            image.width > maxTextureSize_ || image.height > maxTextureSize_)
             return 0;
         Texture t;
         t.width = image.width;
@@ -246,7 +248,7 @@ public:
     }
 
     TextureId createRenderTarget(int w, int h) override {
-        if (w <= 0 || h <= 0)
+        if (w <= 0 || h <= 0 || w > maxTextureSize_ || h > maxTextureSize_)
             return 0;
         Texture t;
         t.width = w;
@@ -525,6 +527,7 @@ private:
     Window& window_;
     GLuint program_ = 0, fanVao_ = 0, fanVbo_ = 0, sampler_ = 0;
     size_t fanCapacity_ = sizeof(FanVertex) * 64;
+    GLint maxTextureSize_ = 2048;
     std::unordered_map<std::string, GLint> locations_;
     std::unordered_map<TextureId, Texture> textures_;
     std::unordered_map<MeshId, Mesh> meshes_;

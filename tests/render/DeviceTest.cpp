@@ -68,6 +68,16 @@ TEST_F(DeviceTest, TextureModulatesVertexColourAndAlphaTestDropsLowAlpha) {
     EXPECT_EQ(right.g, 0);
 }
 
+TEST_F(DeviceTest, PicturesTooLargeOrShortOfPixelsAreRefused) {
+    Image wide{100000, 1, std::vector<uint8_t>(100000 * 4, 255)};
+    EXPECT_EQ(dev->createTexture(wide, true), 0u);
+    Image cut{4, 4, std::vector<uint8_t>(10, 255)};
+    EXPECT_EQ(dev->createTexture(cut, false), 0u);
+    EXPECT_EQ(dev->createRenderTarget(100000, 4), 0u);
+    TextureId t = dev->createTexture({2, 2, std::vector<uint8_t>(16, 255)}, false);
+    EXPECT_FALSE(dev->updateTexture(t, {4, 4, std::vector<uint8_t>(64, 0)})) << "size differs";
+}
+
 TEST_F(DeviceTest, RenderTargetReadsLikeALoadedTextureTopRowAtVZero) {
     TextureId rt = dev->createRenderTarget(32, 32);
     ASSERT_NE(rt, 0u);
