@@ -1,16 +1,23 @@
 #include "shell/App.h"
 
+#include "audio/AudioLoads.h"
 #include "platform/SdlMessageBox.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
+#include "render/Settings.h"
+#include "shell/LoadingPlugs.h"
+#include "ui/TitleDraw.h"
 
 #include <SDL.h>
+#include <chrono>
+#include <ctime>
 
 namespace kv {
 namespace {
 
 constexpr const char* kGameName = "Kestrava";
-constexpr Colour kClearColour = 0xFF000000;
+constexpr Colour kBlack = 0xFF000000;
+constexpr float kAnimationSpeed = 0.9f;
 
 // The editors the title menu starts, by sub-entry; editorRunning is the sub-entry + 1.
 struct Editor {
@@ -70,18 +77,38 @@ void SdlTextInput::cancelComposition() {
     SDL_StartTextInput();
 }
 
+Drawing::Drawing(std::unique_ptr<Device> d, MessageBoxes& boxes, Game& game, MessageLog& log,
+                 Clock& clock, TextRaster& raster)
+    : device(std::move(d)), renderer(*device, boxes), hud(renderer, game, log, clock, raster),
+      effects(renderer, hud, game, clock), camera(renderer, hud, game), screenShot(*device, log),
+      frame(renderer, hud, effects, camera, game, raster, screenShot) {}
+
 App::App()
-    : boxes_(makeMessageBoxes()), anim_(game_), random_(clock_.now()),
+    : boxes_(makeMessageBoxes()), anim_(game_), random_(clock_.now()), session_(data_),
+      sound_(game_, data_.options().sound, presets_, *boxes_), log_(clock_),
       title_(random_,
-             TitleLinks{.runMenuChoice = [this](int main, int sub) { runMenuChoice(main, sub); }}),
+             TitleLinks{.playInterface = [this](int no) { sound_.playInterfaceSound(no, false); },
+                        .startTitleMusic = [this] { sound_.playTrack(0); },
+                        .spawnEffect =
+                            [this](float x, float y, int kind) {
+                                if (drawing_)
+                                    drawing_->effects.spawnTitleEffect(kind, x, y, clock_.now());
+                            },
+                        .runMenuChoice = [this](int main, int sub) { runMenuChoice(main, sub); }}),
+      loading_(game_, clock_, *boxes_,
+               LoadingLinks{.isHost = [this] { return session_.isHost != 0; },
+                            .serverOnly = [this] { return session_.serverOnly != 0; }}),
       chat_(game_, textInput_,
             // Typed and preset lines reach the message log through the session once it lands.
             [](uint8_t, const std::string&) {}),
-      keys_(game_, chat_, random_, *this),
+      keys_(game_, chat_, random_, *this), animActions_(anim_), effectSounds_(sound_),
+      control_(game_, clock_, data_, mapCollision_, animActions_, effectSounds_, *this),
       gameTick_(game_, clock_,
                 TickLinks{.titleTick = [this] { titleTick(); },
                           .closeIme = [this] { chat_.setIme(false); },
-                          .advanceAnimation = [this](int slot) { anim_.advance(slot, 0.9f); }}),
+                          .simulate = [this] { simulate(); },
+                          .advanceAnimation =
+                              [this](int slot) { anim_.advance(slot, kAnimationSpeed); }}),
       loop_(clock_, game_, *this) {}
 
 App::~App() = default;
@@ -120,6 +147,9 @@ bool App::startUp() {
         return false;
     }
 
+    if (!createDefaultFont(raster_, *boxes_))
+        return false;
+
     Window::Options wo;
     wo.title = kGameName;
     wo.width = o.displayWidth;
@@ -128,23 +158,60 @@ bool App::startUp() {
         trace("winmain", __LINE__, sjis("ウィンドウを作成できません。"), window_.error());
         return false;
     }
+    // The loading dialog draws on the game window, so the device comes before it.
+    if (!openDrawing())
+        return false;
     if (auto* sdlBoxes = dynamic_cast<SdlMessageBoxes*>(boxes_.get()))
         sdlBoxes->setParent(window_.sdlWindow());
     // SDL starts with text input on; the chat line switches it on when it opens.
     SDL_StopTextInput();
     editorClosedEvent_ = SDL_RegisterEvents(1);
 
-    std::string error;
-    device_ = createGlDevice(window_, &error);
-    if (!device_) {
-        traceAndShow(*boxes_, "winmain", __LINE__, sjis("描画デバイスを作成できません。"), error);
-        return false;
-    }
+    gui_ = std::make_unique<Gui>(window_.sdlWindow(), clock_);
+    plugLoads();
+    game_.loadStage = 0;
+    if (loading_.run(*gui_, [this] { drawLoadingBackdrop(); }) == 0)
+        game_.appState = AppState::Quit;
+    if (game_.appState == AppState::Quit)
+        return true; // the loop ends after one pass, then the normal shutdown
 
     resetGame(game_);
     inputDevices_ = std::make_unique<SdlInputDevices>();
     input_ = std::make_unique<Input>(*inputDevices_);
+    sound_.updateListener(game_.localSlot);
     return true;
+}
+
+bool App::openDrawing() {
+    std::unique_ptr<Device> device = Renderer::createDevice(window_, *boxes_);
+    if (!device)
+        return false;
+    drawing_ = std::make_unique<Drawing>(std::move(device), *boxes_, game_, log_, clock_, raster_);
+    drawing_->renderer.settings = renderSettingsFrom(data_.options());
+    drawing_->hud.chatLine = [this] {
+        return ChatLineView{!chat_.isBlocked(), chat_.composing != 0, chat_.line,
+                            chat_.composition};
+    };
+    drawing_->hud.resetChat = [this] { chat_.clear(); };
+    drawing_->frame.hooks.drawTitle = [this] { drawTitlePictures(); };
+    return true;
+}
+
+void App::plugLoads() {
+    LoadHooks& hooks = loading_.hooks();
+    MissingFileMessage& missing = loading_.missing();
+    // Opened with the window already: the dialog itself draws with it.
+    hooks.createDevice = [this] { return drawing_ != nullptr; };
+    plugDataLoads(hooks, data_, faceWear_, missing);
+    plugRenderLoads(hooks, drawing_->renderer, faceWear_);
+    plugAudioLoads(hooks, sound_, presets_, missing);
+    hooks.readAnimationTables = [this, &missing] {
+        if (data_.loadAnimSets(anim_.tables) && data_.loadActionMaps(anim_.tables))
+            return true;
+        missing.set(data_.message());
+        return false;
+    };
+    hooks.serverOnly = [this] { return session_.serverOnly != 0; };
 }
 
 bool App::refusedByRunningPrograms() {
@@ -166,6 +233,8 @@ void App::readOptionFiles() {
     data_.loadSoundOptions();
     data_.loadKeys();
     data_.loadGameOptions(random_);
+    if (drawing_)
+        drawing_->renderer.settings = renderSettingsFrom(data_.options());
 }
 
 void App::shutDown() {
@@ -173,7 +242,9 @@ void App::shutDown() {
     SDL_ShowCursor(SDL_ENABLE);
     input_.reset();
     inputDevices_.reset();
-    device_.reset();
+    sound_.releaseAll();
+    gui_.reset();
+    drawing_.reset();
     window_.restoreDisplayMode();
     window_.close();
 }
@@ -203,8 +274,10 @@ void App::launchEditor(int sub) {
 }
 
 void App::editorClosed() {
-    if (loop_.editorRunning() == 1)
+    if (loop_.editorRunning() == 1) {
         readOptionFiles();
+        sound_.reapplyOptions();
+    }
     loop_.setEditorRunning(0);
     SDL_RaiseWindow(window_.sdlWindow());
 }
@@ -237,8 +310,9 @@ void App::handleEvent(const SDL_Event& e) {
         // The game window takes no input while an editor it started is open.
         if (loop_.editorRunning() != 0)
             break;
-        // Until the title menu and the player control take Esc over, it ends the program.
-        if (e.key.keysym.sym == SDLK_ESCAPE)
+        // At the title Esc ends the program for now (the title's own Esc only goes back to
+        // push start); in play the player control takes it.
+        if (e.key.keysym.sym == SDLK_ESCAPE && game_.appState == AppState::Title)
             game_.appState = AppState::Quit;
         keys_.keyDown(e.key.keysym.sym);
         break;
@@ -283,8 +357,22 @@ bool App::editorWindowOpen() {
     return isProgramRunning(kEditors[loop_.editorRunning() - 1].name);
 }
 
+// Input exists only when the start-up steps ran (not after a cancelled loading).
 void App::controlView() {
+    if (!input_)
+        return;
     input_->poll();
+    if (game_.appState == AppState::Playing)
+        control_.controlView(input_->state());
+}
+
+void App::simulate() {
+    const InputState& in = input_->state();
+    uint8_t me = game_.localSlot;
+    control_.updateDistances();
+    control_.controlActions(in);
+    control_.sweepMovement(me, game_.players[me], game_.playersNet[me], in);
+    control_.footsteps(in);
 }
 
 // The host's match tick and the client's state report arrive with the session.
@@ -302,12 +390,34 @@ void App::titleTick() {
 }
 
 void App::drawFrame() {
-    if (!device_->beginFrame(kClearColour))
-        return;
-    // The title animates once per drawn frame; its pictures reach the screen with the renderer.
-    if (game_.appState == AppState::Title)
-        title_.frame();
-    device_->present();
+    Frame& frame = drawing_->frame;
+    switch (game_.appState) {
+    case AppState::Playing:
+        frame.drawGameFrame();
+        break;
+    case AppState::Interlude:
+        frame.drawInterludeFrame();
+        break;
+    case AppState::Title:
+        frame.helpLine = title_.helpLine();
+        frame.drawTitleFrame();
+        break;
+    case AppState::Quit:
+        break;
+    }
+}
+
+// The title animates once per drawn frame.
+void App::drawTitlePictures() {
+    Renderer& r = drawing_->renderer;
+    std::vector<TitleQuad> quads = title_.frame();
+    drawTitleQuads(r.device(), quads, [&r](int slot) { return r.texture(slot); });
+}
+
+// Behind the loading dialog: the title, presented by the dialog with its window over it.
+void App::drawLoadingBackdrop() {
+    if (drawing_->renderer.beginFrame(kBlack))
+        drawTitlePictures();
 }
 
 // The client's latency refresh arrives with the session.
@@ -349,6 +459,32 @@ int App::lastShield() {
 
 void App::equipmentChanged(uint8_t) {}
 
-void App::takeScreenshot() {}
+void App::takeScreenshot() {
+    std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    drawing_->screenShot.request(local);
+}
+
+// The messages to the host travel with the client session once it lands.
+void App::sendSound(uint8_t, uint8_t) {}
+void App::sendSuicide(const PlayerState&, const PlayerAction&) {}
+void App::sendFall(uint8_t, const PlayerAction&, int16_t) {}
+
+void App::showLine(std::string_view cp932, uint32_t colour) {
+    log_.addLogLine(colour, cp932);
+}
+
+bool App::chatTyping() const {
+    return !chat_.isBlocked();
+}
+
+bool App::chatLineClosed() const {
+    return chat_.lineClosed != 0;
+}
+
+void App::closeChatLine() {
+    chat_.closeLine();
+}
 
 } // namespace kv

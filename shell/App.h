@@ -1,6 +1,9 @@
 #pragma once
+#include "audio/SoundSystem.h"
 #include "data/DataLoader.h"
+#include "data/FaceWearList.h"
 #include "models/AnimController.h"
+#include "net/Session.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBox.h"
@@ -8,13 +11,26 @@
 #include "platform/Random.h"
 #include "platform/gfx/Device.h"
 #include "platform/gfx/Window.h"
+#include "platform/gui/Gui.h"
 #include "platform/input/Input.h"
 #include "platform/input/SdlInput.h"
+#include "render/Camera.h"
+#include "render/Effects.h"
+#include "render/Frame.h"
+#include "render/Hud.h"
+#include "render/MessageLog.h"
+#include "render/Renderer.h"
+#include "render/ScreenShot.h"
+#include "render/TextRaster.h"
 #include "shell/ChatEntry.h"
 #include "shell/GameState.h"
 #include "shell/GameTick.h"
+#include "shell/LoadingDialog.h"
 #include "shell/MainLoop.h"
+#include "shell/SimPlugs.h"
 #include "shell/WindowKeys.h"
+#include "sim/CollisionMesh.h"
+#include "sim/PlayerControl.h"
 #include "ui/PresetTable.h"
 #include "ui/TitleScreen.h"
 
@@ -32,9 +48,23 @@ public:
     void cancelComposition() override;
 };
 
+// Everything that draws: it exists once the window has its drawing device.
+struct Drawing {
+    Drawing(std::unique_ptr<Device> device, MessageBoxes& boxes, Game& game, MessageLog& log,
+            Clock& clock, TextRaster& raster);
+
+    std::unique_ptr<Device> device;
+    Renderer renderer;
+    Hud hud;
+    Effects effects;
+    Camera camera;
+    ScreenShot screenShot;
+    Frame frame;
+};
+
 // The application context: one instance of each subsystem, created in the designed order
-// by the program entry and destroyed in reverse when it returns.
-class App final : LoopSteps, KeyTargets {
+// (as far as one needs another) by the program entry and destroyed in reverse when it returns.
+class App final : LoopSteps, KeyTargets, ControlLink {
 public:
     App();
     ~App() override;
@@ -48,6 +78,8 @@ public:
 
 private:
     bool startUp();
+    bool openDrawing();
+    void plugLoads();
     void shutDown();
     bool refusedByRunningPrograms();
     void readOptionFiles();
@@ -55,6 +87,8 @@ private:
     void editorClosed();
     void handleEvent(const SDL_Event& e);
     void titleTick();
+    void drawTitlePictures();
+    void drawLoadingBackdrop();
 
     // LoopSteps
     bool handleEvents() override;
@@ -78,21 +112,43 @@ private:
     void equipmentChanged(uint8_t slot) override;
     void takeScreenshot() override;
 
+    // ControlLink
+    void sendSound(uint8_t slot, uint8_t effect) override;
+    void sendSuicide(const PlayerState& state, const PlayerAction& action) override;
+    void sendFall(uint8_t slot, const PlayerAction& action, int16_t impact) override;
+    void showLine(std::string_view cp932, uint32_t colour) override;
+    bool chatTyping() const override;
+    bool chatLineClosed() const override;
+    void closeChatLine() override;
+
+    void simulate();
+
     SystemClock clock_;
     std::unique_ptr<MessageBoxes> boxes_;
     Game game_;
+    CollisionMesh mapCollision_;
     AnimController anim_;
     Random random_;
     DataLoader data_;
+    Session session_;
     PresetTable presets_;
+    SoundSystem sound_;
+    MessageLog log_;
+    FaceWearList faceWear_;
     TitleScreen title_;
     Window window_;
-    std::unique_ptr<Device> device_;
+    TextRaster raster_;
+    std::unique_ptr<Drawing> drawing_;
+    std::unique_ptr<Gui> gui_;
+    LoadingDialog loading_;
     SdlTextInput textInput_;
     ChatEntry chat_;
     WindowKeys keys_;
     std::unique_ptr<SdlInputDevices> inputDevices_;
     std::unique_ptr<Input> input_;
+    AnimActions animActions_;
+    EffectSounds effectSounds_;
+    PlayerControl control_;
     GameTick gameTick_;
     MainLoop loop_;
     std::unique_ptr<ProgramLock> instanceLock_;

@@ -50,6 +50,8 @@ public:
     void closeLine();
     // Says "name：text" with the local player's name; too long a line is not sent.
     void say(uint8_t kind, std::string_view text);
+    // Empties the line, the composition and its attributes.
+    void clear();
 
     int32_t open = 0;
     int32_t lineClosed = 0;
@@ -61,7 +63,6 @@ public:
 private:
     void takeComposition(const std::string_view* result, const std::string_view* text,
                          size_t selectedStart, size_t selectedLength);
-    void clear();
 
     Game& game_;
     TextInputControl& ime_;
