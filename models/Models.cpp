@@ -326,6 +326,27 @@ XModel* Models::part(int kind, int index, int bodyType) {
     }
 }
 
+const StaticMesh* Models::staticPart(int kind, int index) const {
+    switch (kind) {
+    case 4:
+        return inRange<15>(index) ? &weaponObjects_[index] : nullptr;
+    case 5:
+        return inRange<15>(index) ? &brokenWeaponObjects_[index] : nullptr;
+    case 6:
+        return inRange<20>(index) ? &itemObjects_[index] : nullptr;
+    case 7:
+        return inRange<10>(index) ? &shieldObjects_[index] : nullptr;
+    case 8:
+        return inRange<10>(index) ? &brokenShieldObjects_[index] : nullptr;
+    case 9:
+        return inRange<4>(index) ? &background_[index] : nullptr;
+    case 10:
+        return &map_;
+    default:
+        return nullptr;
+    }
+}
+
 void Models::drawModel(XModel& m, int slot, const glm::mat4& place, TextureId override) {
     for (auto& mesh : m.meshes) {
         if (mesh->gpuMesh <= 0)

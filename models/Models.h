@@ -57,6 +57,8 @@ public:
 
     const CollisionTriangles& collision() const { return collision_; }
     XModel* part(int partKind, int index, int bodyType = 0);
+    // A static-mesh entry (kinds 4 to 10), or nullptr for another kind or index.
+    const StaticMesh* staticPart(int partKind, int index) const;
 
 private:
     bool loadHierarchy(std::unique_ptr<XModel>& slot, const std::string& file);
