@@ -1,13 +1,16 @@
-// Milliseconds per frame of the HUD frame and the title frame at 1024 x 768 on this
-// machine's GL (software under Xvfb). Run from the game folder; without generated content
-// it draws small test pictures instead. With an argument, the last HUD and title frames are
-// also saved as <argument>-hud.png and <argument>-title.png.
+// Milliseconds per frame at 1024 x 768 on this machine's GL (software under Xvfb): the HUD
+// frame, the whole game frame with the map and fighters (when the model content is there)
+// and the title frame. Run from the game folder; pictures missing from it are replaced by
+// small test pictures. With an argument, the last frames are also saved as
+// <argument>-hud.png, <argument>-game.png and <argument>-title.png.
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "TestPictures.h"
+#include "data/DataLoader.h"
+#include "models/Models.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
@@ -19,6 +22,7 @@
 #include "render/Frame.h"
 #include "render/MessageLog.h"
 #include "render/ScreenShot.h"
+#include "render/Settings.h"
 #include "shell/GameState.h"
 #include "ui/TitleDraw.h"
 
@@ -26,13 +30,9 @@ using namespace kv;
 
 int main(int argc, char** argv) {
     std::string pngPrefix = argc > 1 ? argv[1] : "";
-    std::filesystem::path scratch;
-    if (!contentFileExists("File\\Bitmap\\Status.bmp")) {
-        scratch = std::filesystem::temp_directory_path() / "kv-render-bench";
-        writeTestPictures(scratch.string());
-        std::filesystem::current_path(scratch);
-        std::printf("no generated content here: drawing test pictures\n");
-    }
+    std::filesystem::path gameDir = std::filesystem::current_path(), scratch;
+    bool models = contentFileExists("File\\Data\\LIST_MapData.dat");
+
     Window window;
     if (!window.open({"render bench", 1024, 768, false, false})) {
         std::printf("no window: %s\n", window.error().c_str());
@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     if (!device)
         return 1;
     SystemClock clock;
+    Random random(7);
     Game game;
     MessageLog log(clock);
     TextRaster raster;
@@ -50,9 +51,16 @@ int main(int argc, char** argv) {
     renderer.setDefaultStates();
     renderer.setProjection(45);
     renderer.createSpriteAndTextTargets();
+    if (!contentFileExists("File\\Bitmap\\Status.bmp")) {
+        scratch = std::filesystem::temp_directory_path() / "kv-render-bench";
+        writeTestPictures(scratch.string());
+        std::filesystem::current_path(scratch);
+        std::printf("no generated pictures here: drawing test pictures\n");
+    }
     for (int group : textureLoadOrder())
         for (int i = 0; i < textureGroup(group)->count; ++i)
             renderer.loadTexture(group, i);
+    std::filesystem::current_path(gameDir);
     Hud hud(renderer, game, log, clock, raster);
     Effects effects(renderer, hud, game, clock);
     Camera camera(renderer, hud, game);
@@ -63,24 +71,29 @@ int main(int argc, char** argv) {
     game.inGame = 1;
     game.localSlot = 0;
     game.matchPhase = 3;
+    const int weapons[8] = {2, 1, 3, 4, 5, 6, 7, 8};
     for (int s = 0; s < 8; ++s) {
-        game.players[s].inUse = game.players[s].alive = 1;
-        game.players[s].x = float(s % 4) * 60 - 90;
-        game.players[s].z = -200.0f - float(s / 4) * 80;
-        game.players[s].hp = 8000;
-        game.players[s].sp = 5000;
-        game.distanceToLocal[s] = 200;
+        PlayerState& p = game.players[s];
+        p.inUse = p.alive = 1;
+        p.x = s == 0 ? 0 : float((s - 1) % 4) * 70 - 100;
+        p.z = s == 0 ? 0 : -180.0f - float((s - 1) / 4) * 90;
+        p.y = 5;
+        p.yaw = s == 0 ? 0 : 180;
+        p.hp = 8000;
+        p.sp = 5000;
+        game.distanceToLocal[s] = std::hypot(p.x, p.z);
+        setWeapon(game.equips[s], uint8_t(weapons[s]));
         copyToField(game.playerNames[s].data(), kNameBytes + 1, "Fighter" + std::to_string(s));
     }
     for (int i = 0; i < 6; ++i)
         log.addLogLine(0xFFFFFFFF, sjis("ベンチマークの行です ") + std::to_string(i));
 
     // The preset-menu hook is the last drawing before a game frame is shown.
-    Image lastHud;
+    Image last;
     game.presetEntry = 1;
     frame.hooks.drawPresetMenu = [&] {
         if (!pngPrefix.empty())
-            lastHud = device->readPixels();
+            last = device->readPixels();
     };
     auto run = [&](const char* name, int frames, auto&& draw) {
         for (int i = 0; i < 10; ++i)
@@ -89,20 +102,54 @@ int main(int argc, char** argv) {
         for (int i = 0; i < frames; ++i)
             draw(i);
         uint32_t ms = clock.now() - start;
-        std::printf("%-34s %7.2f ms/frame (%d frames)\n", name, double(ms) / frames, frames);
+        std::printf("%-38s %7.2f ms/frame (%d frames)\n", name, double(ms) / frames, frames);
     };
-    run("HUD frame, 8 players, effects", 200, [&](int i) {
+    auto gameFrame = [&](int i) {
         game.fps = 60 + i % 7; // the frame-rate text is redrawn as it changes
         game.players[0].hp = int16_t(8000 - (i % 50) * 10);
         if (i % 10 == 0)
             effects.spawnEffect(1 + i % 7, 11, 0, 0.3f, clock.now());
         frame.drawGameFrame();
-    });
-
+    };
+    run("HUD frame, 8 name tags, effects", 200, gameFrame);
     if (!pngPrefix.empty())
-        savePng(pngPrefix + "-hud.png", lastHud);
+        savePng(pngPrefix + "-hud.png", last);
 
-    Random random(7);
+    DataLoader data;
+    std::unique_ptr<Models> scene;
+    if (models && data.loadMaps() && data.loadWeapons() && data.loadShields() && data.loadItems()) {
+        scene = std::make_unique<Models>(*device, game, data, random);
+        bool loaded = true;
+        for (int i = 0; i < 5 && loaded; ++i)
+            loaded = scene->loadPart(0, i, 0) == 1 && scene->loadPart(1, i, 0) == 1;
+        for (int i = 0; i < 9 && loaded; ++i)
+            loaded = scene->loadPart(2, i, 0) == 1;
+        for (int i = 0; i < 15 && loaded; ++i)
+            loaded = scene->loadPart(3, i, 0) == 1;
+        for (int i = 1; i < data.weaponCount(); ++i)
+            scene->loadPart(4, i, 0);
+        game.mapIndex = 0;
+        if (loaded && scene->reloadMapModels(false)) {
+            scene->setupLights();
+            renderer.map = mapViewOf(data.map(0));
+            renderer.fogSet = 0;
+            frame.hooks.drawScenery = [&] { scene->drawScenery(); };
+            frame.hooks.drawMap = [&] { scene->drawMap(); };
+            frame.hooks.drawCharacter = [&](int slot) {
+                CharacterDraw how;
+                how.drawHeight = hud.slots[slot].cameraHeight;
+                how.yaw = game.players[slot].yaw;
+                how.drawBody = slot != game.localSlot || game.drawLocalModel;
+                scene->drawCharacter(slot, how);
+            };
+            run("game frame: map, sky, 8 fighters, HUD", 100, gameFrame);
+            if (!pngPrefix.empty())
+                savePng(pngPrefix + "-game.png", last);
+        } else {
+            std::printf("model content did not load; no game frame\n");
+        }
+    }
+
     TitleScreen title(random, {});
     frame.helpLine = sjis("マウスで項目を選んでください");
     frame.hooks.drawTitle = [&] {
@@ -114,6 +161,10 @@ int main(int argc, char** argv) {
         frame.drawTitleFrame();
     });
     if (!pngPrefix.empty()) {
+        // The title frame has no hook before it is shown: take it as a screenshot.
+        std::filesystem::path shots = std::filesystem::temp_directory_path() / "kv-render-shots";
+        std::filesystem::create_directories(shots);
+        std::filesystem::current_path(shots);
         shot.request({});
         frame.drawTitleFrame();
         std::string bmp;
@@ -121,7 +172,8 @@ int main(int argc, char** argv) {
         if (readWholeFile(cp932ToUtf8(ScreenShot::fileName({})), bmp) &&
             decodeImage(bmp.data(), bmp.size(), false, img))
             savePng(pngPrefix + "-title.png", img);
-        std::filesystem::remove(cp932ToUtf8(ScreenShot::fileName({})));
+        std::filesystem::current_path(gameDir);
+        std::filesystem::remove_all(shots);
     }
     if (!scratch.empty())
         std::filesystem::remove_all(scratch);
