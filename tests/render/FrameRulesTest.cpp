@@ -1,0 +1,211 @@
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <unistd.h>
+#include <vector>
+
+#include "TestPictures.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "render/Camera.h"
+#include "render/Effects.h"
+#include "render/Frame.h"
+#include "render/MessageLog.h"
+#include "render/ScreenShot.h"
+#include "shell/GameState.h"
+
+namespace kv {
+namespace {
+
+// The headless device, remembering which texture every quad was drawn with.
+class QuadRecorder final : public Device {
+public:
+    bool headless() const override { return true; }
+    int width() const override { return 1024; }
+    int height() const override { return 768; }
+    bool beginFrame(Colour) override {
+        quads.clear();
+        return true;
+    }
+    void clear(Colour, bool) override {}
+    bool present() override { return true; }
+    void setWorld(const glm::mat4&) override {}
+    void setView(const glm::mat4&) override {}
+    void setProjection(const glm::mat4&) override {}
+    void setDepthTest(bool) override {}
+    void setDepthWrite(bool) override {}
+    void setCull(Cull) override {}
+    void setBlending(bool) override {}
+    void setBlendFunc(Blend, Blend) override {}
+    void setAlphaTest(bool, uint8_t) override {}
+    void setLighting(bool) override {}
+    void setAmbient(Colour) override {}
+    void setSpecular(bool) override {}
+    void setNormalizeNormals(bool) override {}
+    void setLight(int, const Light&) override {}
+    void enableLight(int, bool) override {}
+    void setMaterial(const Material&) override {}
+    void setFog(FogMode, Colour, float, float, float) override {}
+    void enableFog(bool) override {}
+    void setTextureFilter(Filter, Filter, Filter) override {}
+    TextureId createTexture(const Image&, bool) override { return next_++; }
+    bool updateTexture(TextureId, const Image&) override { return true; }
+    TextureId createRenderTarget(int, int) override { return next_++; }
+    void releaseTexture(TextureId) override {}
+    void setTexture(TextureId t) override { bound_ = t; }
+    void setRenderTarget(TextureId t) override { target_ = t; }
+    void drawFan(const FanVertex*, int) override {
+        if (!target_)
+            quads.push_back(bound_);
+    }
+    MeshId createMesh(const MeshVertex*, size_t, const uint16_t*, size_t) override { return 0; }
+    void drawMesh(MeshId, uint32_t, uint32_t) override {}
+    void releaseMesh(MeshId) override {}
+    Image readPixels() override { return {}; }
+
+    std::vector<TextureId> quads; // textures of the quads drawn on screen this frame
+
+private:
+    TextureId next_ = 1, bound_ = 0, target_ = 0;
+};
+
+// Loads the test pictures from a folder of its own so every file slot has a texture.
+struct PictureFolder {
+    PictureFolder() {
+        char tmpl[] = "/tmp/kv-frame-XXXXXX";
+        root = mkdtemp(tmpl);
+        writeTestPictures(root);
+    }
+    ~PictureFolder() { std::filesystem::remove_all(root); }
+    std::string root;
+};
+
+struct FrameRig {
+    FrameRig() {
+        renderer.createSpriteAndTextTargets();
+        auto here = std::filesystem::current_path();
+        std::filesystem::current_path(pictures.root);
+        for (int group : textureLoadOrder())
+            for (int i = 0; i < textureGroup(group)->count; ++i)
+                renderer.loadTexture(group, i);
+        std::filesystem::current_path(here);
+        game.appState = AppState::Playing;
+        game.inGame = 1;
+        game.localSlot = 0;
+        for (int s : {0, 1, 2}) {
+            game.players[s].inUse = game.players[s].alive = 1;
+            game.players[s].hp = 5000;
+        }
+        frame.hooks.drawCharacter = [this](int slot) { drawn.push_back(slot); };
+    }
+    int quadsWith(int slot) const {
+        int n = 0;
+        for (TextureId t : device.quads)
+            n += t == renderer.texture(slot);
+        return n;
+    }
+    PictureFolder pictures;
+    QuadRecorder device;
+    RecordingMessageBoxes boxes;
+    Renderer renderer{device, boxes};
+    FakeClock clock{10000};
+    Game game;
+    MessageLog log{clock};
+    TextRaster raster;
+    Hud hud{renderer, game, log, clock, raster};
+    Effects effects{renderer, hud, game, clock};
+    Camera camera{renderer, hud, game};
+    ScreenShot shot{device, log};
+    Frame frame{renderer, hud, effects, camera, game, raster, shot};
+    std::vector<int> drawn;
+};
+
+TEST(GameFrame, FarPlayersAreDrawnWithoutTagsWhileTheLocalPlayerLives) {
+    FrameRig r;
+    r.game.distanceToLocal[1] = 1999;
+    r.game.distanceToLocal[2] = 2000;
+    r.hud.slots[1].damageValue = 10;
+    r.hud.slots[1].lastHitTime = r.clock.now();
+    r.hud.slots[2].damageValue = 10;
+    r.hud.slots[2].lastHitTime = r.clock.now();
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.drawn, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(r.quadsWith(tex::NameTag0 + 1), 1);
+    EXPECT_EQ(r.quadsWith(tex::DamageTag0 + 1), 1);
+    EXPECT_EQ(r.quadsWith(tex::NameTag0 + 2), 0) << "2000 units away";
+    EXPECT_EQ(r.quadsWith(tex::DamageTag0 + 2), 0);
+    EXPECT_EQ(r.quadsWith(tex::NameTag0), 0) << "the viewed local player has no tag of his own";
+
+    r.game.heightToLocal[1] = -200;
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.quadsWith(tex::NameTag0 + 1), 0) << "200 units below";
+
+    r.game.players[0].alive = 0;
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.quadsWith(tex::NameTag0 + 2), 1) << "a dead player sees every tag";
+}
+
+TEST(GameFrame, HiddenLocalModelAndSpectatingAWinner) {
+    FrameRig r;
+    r.game.cameraMode = 1;
+    r.game.cameraDistance = 30;
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.drawn, (std::vector<int>{1, 2})) << "near mode never draws the local model";
+
+    r.drawn.clear();
+    r.game.cameraMode = 0;
+    r.game.cameraDistance = 150;
+    r.game.players[0].alive = 0;
+    r.game.matchPhase = 6;
+    r.game.winnerSlot = 2;
+    r.hud.slots[2].damageValue = 30;
+    r.hud.slots[2].lastHitTime = r.clock.now();
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.game.viewSlot, 2);
+    EXPECT_EQ(r.quadsWith(tex::NameTag0), 1) << "the local player's tag while watching another";
+    EXPECT_EQ(r.quadsWith(tex::DamageTag0 + 2), 1) << "the watched slot's damage, once";
+    EXPECT_EQ(r.quadsWith(tex::Lose), 1);
+}
+
+TEST(GameFrame, HudElementsFollowTheirConditions) {
+    FrameRig r;
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.quadsWith(tex::TextFps), 1);
+    EXPECT_EQ(r.quadsWith(tex::TextLog), 0) << "an empty log is not drawn";
+    EXPECT_EQ(r.quadsWith(tex::AttackCursor), 0);
+    EXPECT_EQ(r.quadsWith(tex::WhiteBitmap), 0);
+
+    r.renderer.settings.hideFps = true;
+    r.log.addLogLine(0xFFFFFFFF, "hello");
+    r.game.cameraMode = 1;
+    r.game.matchPhase = 2; // no banner in this phase
+    r.hud.startFlash(100);
+    r.game.equips[0].weapon = 3; // a great sword hides the shield icon
+    r.game.equips[0].shield = 2;
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.quadsWith(tex::TextFps), 0);
+    EXPECT_EQ(r.quadsWith(tex::TextLog), 1);
+    EXPECT_EQ(r.quadsWith(tex::AttackCursor), 1);
+    EXPECT_EQ(r.quadsWith(tex::WhiteBitmap), 1);
+    EXPECT_EQ(r.quadsWith(tex::ShieldIcon0), 1);
+    for (int b : {tex::Ready, tex::Go, tex::Winner, tex::Draw, tex::Lose})
+        EXPECT_EQ(r.quadsWith(b), 0);
+
+    r.game.equips[0].weapon = 5;
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.quadsWith(tex::ShieldIcon0 + 2), 1) << "a hand axe shows the shield";
+}
+
+TEST(GameFrame, NothingIsDrawnOutsideAGame) {
+    FrameRig r;
+    r.game.inGame = 0;
+    r.frame.drawGameFrame();
+    EXPECT_TRUE(r.drawn.empty());
+    r.game.inGame = 1;
+    r.game.localSlot = kNoSlot;
+    r.frame.drawGameFrame();
+    EXPECT_TRUE(r.drawn.empty());
+}
+
+} // namespace
+} // namespace kv
