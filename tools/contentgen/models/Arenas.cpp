@@ -14,11 +14,9 @@ class MapBuilder {
 public:
     explicit MapBuilder(std::string name) { mesh_.name = std::move(name); }
 
-    uint32_t mat(const std::string& texture, uint32_t rgb = 0xFFFFFF) {
+    uint32_t mat(const std::string& texture) {
         GenMaterial m;
         m.texture = texture;
-        m.colour = {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f,
-                    (rgb & 0xFF) / 255.0f, 1};
         m.specular = {0.05f, 0.05f, 0.05f};
         return mesh_.material(m);
     }
@@ -137,7 +135,7 @@ Arena field() {
 
 Arena temple() {
     MapBuilder m("Temple");
-    uint32_t floor = m.mat("Map_Stone.bmp", 0xE0D8C8), wall = m.mat("Map_Brick.bmp", 0xC8C0B0),
+    uint32_t floor = m.mat("Map_Stone.bmp"), wall = m.mat("Map_Brick.bmp"),
              marble = m.mat("Map_Marble.bmp");
     m.floor(-200, -200, 200, 200, 0, floor);
     m.enclose(200, 25, 6, wall, wall);
@@ -165,7 +163,7 @@ Arena temple() {
 
 Arena fort() {
     MapBuilder m("Fort");
-    uint32_t sand = m.mat("Map_Sand.bmp"), wall = m.mat("Map_Brick.bmp", 0xE0C090),
+    uint32_t sand = m.mat("Map_Sand.bmp"), wall = m.mat("Map_SandBrick.bmp"),
              wood = m.mat("Map_Wood.bmp");
     m.floor(-160, -160, 160, 160, 0, sand);
     m.enclose(160, 20, 6, wall, wall);
@@ -194,8 +192,9 @@ Arena fort() {
 
 Arena deck() {
     MapBuilder m("Deck");
-    uint32_t wood = m.mat("Map_Wood.bmp"), dark = m.mat("Map_Wood.bmp", 0x907060),
-             rail = m.mat("Map_Wood.bmp", 0x705040);
+    // The lights saturate material colours, so surfaces differ by their pictures.
+    uint32_t wood = m.mat("Map_Wood.bmp"), dark = m.mat("Map_DarkWood.bmp"),
+             rail = m.mat("Map_Rail.bmp");
     m.floor(-130, -130, 130, 130, 0, wood);
     m.enclose(130, 8, 3, dark, rail);
     // Two raised decks joined by a bridge, with stairs of four steps up to each.
@@ -286,6 +285,9 @@ std::vector<NamedPicture> mapPictures() {
     out.push_back({"Map_Marble.bmp", tiled(0xE8E4DC, 9, 3, false)});
     out.push_back({"Map_Sand.bmp", tiled(0xD8B878, 11, 10, false)});
     out.push_back({"Map_Wood.bmp", tiled(0x9A6A3A, 13, 4, true)});
+    out.push_back({"Map_DarkWood.bmp", tiled(0x5A3A22, 15, 4, true)});
+    out.push_back({"Map_Rail.bmp", tiled(0x3A2616, 17, 12, false)});
+    out.push_back({"Map_SandBrick.bmp", tiled(0xC8A070, 19, 8, true)});
     // Skies: zenith in the middle of the picture, horizon at its edge, clouds by noise.
     const uint32_t zenith[3] = {0x2A5AB8, 0x3A3A78, 0x586878};
     const uint32_t horizon[3] = {0xA8D0F0, 0xF0A060, 0xB8C0C8};

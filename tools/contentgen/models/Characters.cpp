@@ -254,13 +254,16 @@ std::string hairModel(int style, int bodyType) {
     auto part = [&](glm::vec3 c, glm::vec3 s, float taper = 1.0f) {
         box(m[Head], b, c, s, mat, all, taper);
     };
-    // A cap over the crown and the back of the head that every style starts from.
-    part({0, h * 1.0f, h * 0.03f}, {h * 0.96f, h * 0.32f, h * 1.02f});
-    part({0, h * 0.66f, h * 0.45f}, {h * 0.96f, h * 0.68f, h * 0.14f});
-    part({-h * 0.44f, h * 0.8f, h * 0.15f}, {h * 0.1f, h * 0.36f, h * 0.6f});
-    part({h * 0.44f, h * 0.8f, h * 0.15f}, {h * 0.1f, h * 0.36f, h * 0.6f});
+    // A cap over the crown and the back of the head that every style but the mohawk has.
+    if (style != 4) {
+        part({0, h * 1.0f, h * 0.03f}, {h * 0.96f, h * 0.32f, h * 1.02f});
+        part({0, h * 0.66f, h * 0.45f}, {h * 0.96f, h * 0.68f, h * 0.14f});
+        part({-h * 0.44f, h * 0.8f, h * 0.15f}, {h * 0.1f, h * 0.36f, h * 0.6f});
+        part({h * 0.44f, h * 0.8f, h * 0.15f}, {h * 0.1f, h * 0.36f, h * 0.6f});
+    }
+    // The styles of the hair list: short, long, pony tail, mohawk, spiky.
     switch (style) {
-    case 1: // short crop with a fringe
+    case 1: // short, with a fringe
         part({0, h * 0.86f, -h * 0.46f}, {h * 0.9f, h * 0.12f, h * 0.08f});
         break;
     case 2: // long, to the shoulders
@@ -268,18 +271,18 @@ std::string hairModel(int style, int bodyType) {
         part({-h * 0.45f, h * 0.45f, h * 0.1f}, {h * 0.1f, h * 0.8f, h * 0.6f});
         part({h * 0.45f, h * 0.45f, h * 0.1f}, {h * 0.1f, h * 0.8f, h * 0.6f});
         break;
-    case 3: // top knot
-        part({0, h * 1.2f, h * 0.15f}, {h * 0.34f, h * 0.3f, h * 0.34f});
+    case 3: // pony tail
+        part({0, h * 0.7f, h * 0.6f}, {h * 0.22f, h * 0.22f, h * 0.22f});
+        part({0, h * 0.2f, h * 0.66f}, {h * 0.16f, h * 0.9f, h * 0.14f}, 0.7f);
         break;
-    case 4: // spikes
+    case 4: // mohawk: a crest from the brow to the nape
+        part({0, h * 1.2f, h * 0.05f}, {h * 0.16f, h * 0.34f, h * 1.0f}, 0.6f);
+        break;
+    default: // spiky
         for (int i = 0; i < 5; ++i) {
             float x = (float(i) - 2) * h * 0.18f;
             part({x, h * 1.18f, h * 0.05f * float(i % 2)}, {h * 0.16f, h * 0.36f, h * 0.16f}, 0.2f);
         }
-        break;
-    default: // pony tail
-        part({0, h * 0.7f, h * 0.6f}, {h * 0.22f, h * 0.22f, h * 0.22f});
-        part({0, h * 0.2f, h * 0.66f}, {h * 0.16f, h * 0.9f, h * 0.14f}, 0.7f);
         break;
     }
     return characterFile(bodyType, m);

@@ -115,8 +115,9 @@ void writeObjects(const Tree& t) {
     }
     for (int i = 1; i < 20; ++i)
         t.write(x + "Item\\Object_Item" + std::to_string(i) + ".x", itemObject(i));
+    // "Temp.x" (no object) keeps the placeholder.
     auto named = [&](std::string_view file, const std::string& model) {
-        if (!file.empty())
+        if (!file.empty() && file != "Temp.x")
             t.write(x + std::string(file), model);
     };
     auto weapons = t.entries("File\\Data\\LIST_BukiData.dat");
