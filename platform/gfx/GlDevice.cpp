@@ -139,6 +139,10 @@ public:
     bool beginFrame(Colour c) override {
         if (!window_.isOpen())
             return false;
+        // Other GL users of the context (the dialogs' ImGui) may have bound their own.
+        glUseProgram(program_);
+        glBindSampler(0, sampler_);
+        rebindTexture();
         if (target_ == 0)
             glViewport(0, 0, window_.width(), window_.height());
         clear(c, true);

@@ -2,6 +2,7 @@
 #include "platform/gfx/Matrix.h"
 #include "platform/gfx/Window.h"
 
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 namespace kv {
@@ -49,6 +50,16 @@ TEST_F(DeviceTest, FanIsDrawnInItsArgbVertexColourAndReadBackTopRowFirst) {
     EXPECT_EQ(top.g, 128);
     EXPECT_EQ(top.b, 0);
     EXPECT_EQ(bottom.r, 0);
+}
+
+TEST_F(DeviceTest, FrameDrawsAfterAnotherGlUserChangedTheBindings) {
+    GLuint other = glCreateProgram();
+    glUseProgram(other); // as the dialogs' own renderer leaves things
+    glBindSampler(0, 0);
+    ASSERT_TRUE(dev->beginFrame(0xFF000000));
+    quad(*dev, -1, -1, 1, 1, 0xFF00FF00);
+    EXPECT_EQ(at(dev->readPixels(), 32, 32).g, 255);
+    glDeleteProgram(other);
 }
 
 TEST_F(DeviceTest, TextureModulatesVertexColourAndAlphaTestDropsLowAlpha) {
