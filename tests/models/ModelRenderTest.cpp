@@ -111,6 +111,23 @@ TEST_F(ModelRender, EveryWeaponIsHeldMidSwing) {
     }
 }
 
+TEST_F(ModelRender, MovesBetweenTheBlowsAreDrawnToo) {
+    const int actions[8] = {ActWalkForward, ActJump, ActDashForward, ActSpecialAttack,
+                            ActTaunt,       ActHit3, ActStepLeft,    ActItemPose};
+    std::array<float, kSlots> times{};
+    for (int i = 0; i < 8; ++i) {
+        rig->place(i, 2 + (i % 2) * 3, i % 2 ? 0 : 1, 1 + i % 5, -175.0f + 50.0f * float(i), 0, 0);
+        times[i] = rig->timeOf(i, actions[i], 0.5f);
+    }
+    rig->draw({-40, 60, -380}, {0, 35, 0}, times);
+    Image img = rig->device->readPixels();
+    savePng(shotPath("motions"), img);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_GT(figureIn(img, kW * i / 8, kW * (i + 1) / 8).count, 300)
+            << "action " << actions[i];
+    }
+}
+
 TEST_F(ModelRender, EachMapIsDrawnWithItsFloorAndSky) {
     for (int m = 0; m < rig->data.mapCount(); ++m) {
         ASSERT_TRUE(rig->loadMap(m)) << rig->error;

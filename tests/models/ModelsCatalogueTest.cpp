@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/Random.h"
 
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -42,7 +43,13 @@ public:
     void setFog(FogMode, Colour, float, float, float) override {}
     void enableFog(bool) override {}
     void setTextureFilter(Filter, Filter, Filter) override {}
-    TextureId createTexture(const Image&, bool) override { return ++lastId; }
+    TextureId createTexture(const Image& image, bool) override {
+        uint32_t pixel = 0;
+        if (image.rgba.size() >= 4)
+            std::memcpy(&pixel, image.rgba.data(), 4);
+        firstPixel[++lastId] = pixel;
+        return lastId;
+    }
     bool updateTexture(TextureId, const Image&) override { return true; }
     TextureId createRenderTarget(int, int) override { return ++lastId; }
     void releaseTexture(TextureId) override {}
@@ -64,6 +71,7 @@ public:
     TextureId texture = 0;
     bool lighting = false;
     std::set<MeshId> drawn;
+    std::map<TextureId, uint32_t> firstPixel;
     std::map<MeshId, TextureId> textureOf;
     std::map<MeshId, bool> litWhenDrawn;
     Light lights[3];
@@ -139,6 +147,18 @@ TEST_F(Catalogue, FieldTreesLoadOnlyOnMapOneAndADedicatedHostLoadsOnlyTheMap) {
     EXPECT_TRUE(models.staticPart(10, 0)->loaded());
     EXPECT_FALSE(models.collision().indices.empty()) << "it still collides with the map";
     EXPECT_TRUE(missing.empty());
+}
+
+TEST_F(Catalogue, EveryMapLoadDrawsItsOwnSkyPicture) {
+    std::set<uint32_t> skies;
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_EQ(models.loadPart(9, 0, 0), 1);
+        const StaticMesh& sky = *models.staticPart(9, 0);
+        ASSERT_EQ(sky.textures.size(), 1u);
+        ASSERT_NE(sky.textures[0], 0u) << "one of Sky_01 to Sky_03";
+        skies.insert(device.firstPixel[sky.textures[0]]);
+    }
+    EXPECT_GE(skies.size(), 2u) << "twelve loads all drew the same picture";
 }
 
 TEST_F(Catalogue, CollisionCopyIsTheMapScaledAndMoved) {
