@@ -154,6 +154,7 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
                 waitMs = std::min(waitMs, static_cast<int32_t>(t.due - now));
         }
         SDL_Event e;
+        bool pressed = false;
         bool got = SDL_WaitEventTimeout(&e, std::max<int32_t>(waitMs, 0) > 0 ? waitMs : 1) != 0;
         while (got) {
             ImGui::SetCurrentContext(lv.context);
@@ -167,6 +168,15 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
                 dialog.closeBox();
             }
             pendingFrames = framesAfterInput;
+            // ImGui reads key and button states once a frame: a release queued behind its
+            // press waits for the next frame, or the press would go unseen.
+            if (e.type == SDL_KEYDOWN || e.type == SDL_MOUSEBUTTONDOWN)
+                pressed = true;
+            SDL_Event next;
+            if (pressed &&
+                SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+                (next.type == SDL_KEYUP || next.type == SDL_MOUSEBUTTONUP))
+                break;
             got = SDL_PollEvent(&e) != 0;
         }
         now = clock_.now();

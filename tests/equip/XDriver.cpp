@@ -1,0 +1,132 @@
+#include "tests/equip/XDriver.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <stb_image_write.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace kv::xtest {
+namespace {
+
+std::string run(const std::string& cmd) {
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        char buf[256];
+        while (fgets(buf, sizeof buf, p))
+            out += buf;
+        pclose(p);
+    }
+    return out;
+}
+
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+} // namespace
+
+pid_t startProgram(const std::string& program, const std::string& folder) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(folder.c_str()) != 0)
+            _exit(127);
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+int waitProgram(pid_t pid, int timeoutMs) {
+    for (int t = 0; t < timeoutMs; t += 20) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+}
+
+void killProgram(pid_t pid) {
+    if (pid > 0 && waitProgram(pid, 0) == -1) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+unsigned long findWindow(const std::string& title, int timeoutMs) {
+    for (int t = 0; t < timeoutMs; t += 100) {
+        std::string out = run("xdotool search --onlyvisible --name " + quoted("^" + title + "$") +
+                              " 2>/dev/null");
+        if (!out.empty())
+            return std::strtoul(out.c_str(), nullptr, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return 0;
+}
+
+void click(unsigned long window, float x, float y) {
+    const std::string w = std::to_string(window);
+    run("xdotool windowfocus --sync " + w + " mousemove --sync --window " + w + " " +
+        std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+    settle(150);
+    run("xdotool click 1");
+    settle(250);
+}
+
+void key(unsigned long window, const std::string& keys) {
+    run("xdotool windowfocus --sync " + std::to_string(window) + " key --delay 60 " + keys);
+    settle(250);
+}
+
+void type(unsigned long window, const std::string& text) {
+    run("xdotool windowfocus --sync " + std::to_string(window) + " type --delay 60 " +
+        quoted(text));
+    settle(250);
+}
+
+void settle(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool capture(unsigned long window, const std::string& pngPath) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return false;
+    XWindowAttributes a;
+    bool ok = false;
+    if (XGetWindowAttributes(d, window, &a)) {
+        XImage* img = XGetImage(d, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+        if (img) {
+            std::vector<unsigned char> rgb(static_cast<size_t>(a.width) * a.height * 3);
+            for (int y = 0; y < a.height; ++y)
+                for (int x = 0; x < a.width; ++x) {
+                    unsigned long p = XGetPixel(img, x, y);
+                    unsigned char* o = &rgb[(static_cast<size_t>(y) * a.width + x) * 3];
+                    o[0] = (p >> 16) & 0xFF;
+                    o[1] = (p >> 8) & 0xFF;
+                    o[2] = p & 0xFF;
+                }
+            ok =
+                stbi_write_png(pngPath.c_str(), a.width, a.height, 3, rgb.data(), a.width * 3) != 0;
+            XDestroyImage(img);
+        }
+    }
+    XCloseDisplay(d);
+    return ok;
+}
+
+} // namespace kv::xtest

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+#include <sys/types.h>
+
+namespace kv::xtest {
+
+// Drives a program's window on the X display the way a user does: real pointer and key events
+// through xdotool (XTEST), and the window's pixels read back with Xlib.
+
+// Starts a program in a folder (its working directory); returns its process id.
+pid_t startProgram(const std::string& program, const std::string& folder);
+// Waits up to timeoutMs for the program to end; its exit status, or -1 on timeout.
+int waitProgram(pid_t pid, int timeoutMs);
+void killProgram(pid_t pid);
+
+// The window with this exact title (UTF-8), waiting up to timeoutMs; 0 when none appears.
+unsigned long findWindow(const std::string& title, int timeoutMs);
+void click(unsigned long window, float x, float y);
+// xdotool key names: "Down", "space", "Return", "ctrl+a".
+void key(unsigned long window, const std::string& keys);
+void type(unsigned long window, const std::string& text);
+// Gives the program time to draw what the last input changed.
+void settle(int ms = 400);
+// Saves the window's pixels as a PNG; false when it cannot be read.
+bool capture(unsigned long window, const std::string& pngPath);
+
+} // namespace kv::xtest
