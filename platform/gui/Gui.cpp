@@ -77,6 +77,12 @@ Gui::Level& Gui::level(size_t depth) {
         applyStyle();
         ImGui_ImplSDL2_InitForOpenGL(window_, SDL_GL_GetCurrentContext());
         ImGui_ImplOpenGL3_Init("#version 330 core");
+        // Each backend uploads the shared font atlas and points it at its own texture. A level
+        // made inside a frame of the one below must not change the texture that frame uses.
+        const ImTextureID shared = fonts_->TexID;
+        ImGui_ImplOpenGL3_CreateDeviceObjects();
+        if (!levels_.empty())
+            fonts_->SetTexID(shared);
         levels_.push_back(lv);
     }
     ImGui::SetCurrentContext(levels_[depth].context);

@@ -68,11 +68,17 @@ void killProgram(pid_t pid) {
 }
 
 unsigned long findWindow(const std::string& title, int timeoutMs) {
+    // xdotool's name search does not match non-ASCII titles, so compare every visible one.
     for (int t = 0; t < timeoutMs; t += 100) {
-        std::string out = run("xdotool search --onlyvisible --name " + quoted("^" + title + "$") +
-                              " 2>/dev/null");
-        if (!out.empty())
-            return std::strtoul(out.c_str(), nullptr, 10);
+        std::string ids = run("xdotool search --onlyvisible --name . 2>/dev/null");
+        size_t pos = 0;
+        while (pos < ids.size()) {
+            size_t nl = ids.find('\n', pos);
+            std::string id = ids.substr(pos, nl == std::string::npos ? nl : nl - pos);
+            pos = nl == std::string::npos ? ids.size() : nl + 1;
+            if (!id.empty() && run("xdotool getwindowname " + id) == title + "\n")
+                return std::strtoul(id.c_str(), nullptr, 10);
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return 0;
@@ -84,6 +90,18 @@ void click(unsigned long window, float x, float y) {
         std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
     settle(150);
     run("xdotool click 1");
+    settle(250);
+}
+
+void ctrlClick(unsigned long window, float x, float y) {
+    const std::string w = std::to_string(window);
+    run("xdotool windowfocus --sync " + w + " mousemove --sync --window " + w + " " +
+        std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+    run("xdotool keydown ctrl");
+    settle(150);
+    run("xdotool click 1");
+    settle(150);
+    run("xdotool keyup ctrl");
     settle(250);
 }
 

@@ -16,6 +16,8 @@ void killProgram(pid_t pid);
 // The window with this exact title (UTF-8), waiting up to timeoutMs; 0 when none appears.
 unsigned long findWindow(const std::string& title, int timeoutMs);
 void click(unsigned long window, float x, float y);
+// A click with Ctrl held (ImGui turns a slider into a number field).
+void ctrlClick(unsigned long window, float x, float y);
 // xdotool key names: "Down", "space", "Return", "ctrl+a".
 void key(unsigned long window, const std::string& keys);
 void type(unsigned long window, const std::string& text);
