@@ -4,8 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <vector>
 
 #include "platform/Clock.h"
 
@@ -79,8 +79,8 @@ private:
     ImVector<ImWchar> glyphRanges_;
     ImFontAtlas* fonts_;
     bool fontLoaded_ = false;
-    std::vector<Level> levels_;
-    size_t depth_ = 0; // levels in use; levels_[depth_ - 1] is current
+    std::deque<Level> levels_; // a deque: loops below keep references to their level
+    size_t depth_ = 0;         // levels in use; levels_[depth_ - 1] is current
     std::function<void()> backdrop_;
 };
 
