@@ -16,6 +16,7 @@ public:
     void draw() override {
         const ImGuiViewport* vp = ImGui::GetMainViewport();
         ImGui::SetNextWindowPos(vp->GetCenter(), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+        ImGui::SetNextWindowFocus(); // the only window of its loop: keep its title bar lit
         ImGui::SetNextWindowSizeConstraints(ImVec2(240, 0), ImVec2(vp->Size.x - 40, vp->Size.y));
         ImGui::Begin(title_.c_str(), nullptr,
                      ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoCollapse |

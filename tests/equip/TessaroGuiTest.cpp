@@ -104,8 +104,6 @@ TEST_F(TessaroGui, ChangingTheWeaponAndAPocketThenSavingWritesThemToTheEquipment
     xtest::click(w, L::kTabX + 3.5f * L::kTabW, L::kTabY + L::kTabH / 2);
     xtest::click(w, L::kPagePocketX + 60, L::kPagePocketY0 + L::kPagePocketStep + 11);
     xtest::key(w, "Down space");
-    xtest::settle(300);
-    xtest::capture(w, (old_ / "tessaro-gui-last.png").string());
 
     xtest::click(w, L::kOkX + 40, L::kButtonY + 12);
     xtest::key(w, "Return"); // はい at "設定を保存しますか？"

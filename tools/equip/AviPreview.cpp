@@ -17,7 +17,7 @@ struct AviPreview::Codec {
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
     int stream = -1;
-    double frameSeconds = 1.0 / 15;
+    AVRational rate{15, 1}; // frames per second
 
     ~Codec() {
         av_packet_free(&packet);
@@ -59,7 +59,7 @@ bool AviPreview::open(std::string_view contentPath, int width, int height, uint3
         return false;
     AVRational rate = st->avg_frame_rate.num ? st->avg_frame_rate : st->r_frame_rate;
     if (rate.num > 0 && rate.den > 0 && av_q2d(rate) < 200)
-        c->frameSeconds = 1.0 / av_q2d(rate);
+        c->rate = rate;
     c->frame = av_frame_alloc();
     c->packet = av_packet_alloc();
     if (!c->frame || !c->packet)
@@ -153,7 +153,7 @@ bool AviPreview::advance(uint32_t nowMs) {
         return false;
     // Frames play at the stream's rate from the moment the preview opened; frames already
     // late are decoded and dropped, but never more than a few per call.
-    const int64_t due = static_cast<int64_t>((nowMs - startMs_) / 1000.0 / c_->frameSeconds);
+    const int64_t due = int64_t{nowMs - startMs_} * c_->rate.num / (int64_t{1000} * c_->rate.den);
     bool changed = false;
     for (int n = 0; n < 8 && shownFrame_ < due; ++n) {
         if (!decodeNext()) {

@@ -246,10 +246,12 @@ void OptionsDialog::drawRecordPage() {
     ImGui::SetCursorPos(ImVec2(24, 52));
     const ImGuiTableFlags flags =
         ImGuiTableFlags_Borders | ImGuiTableFlags_RowBg | ImGuiTableFlags_SizingFixedFit;
-    if (ImGui::BeginTable("records", 3, flags)) {
-        ImGui::TableSetupColumn("武器", ImGuiTableColumnFlags_WidthFixed, 100);
-        ImGui::TableSetupColumn("勝利数", ImGuiTableColumnFlags_WidthFixed, 100);
-        ImGui::TableSetupColumn("負け数", ImGuiTableColumnFlags_WidthFixed, 100);
+    // Wider columns than the 100 pixels of a 12-pixel font: the longest weapon name must fit.
+    constexpr float kColumn = 140;
+    if (ImGui::BeginTable("records", 3, flags, ImVec2(3 * kColumn + 16, 0))) {
+        ImGui::TableSetupColumn("武器", ImGuiTableColumnFlags_WidthFixed, kColumn);
+        ImGui::TableSetupColumn("勝利数", ImGuiTableColumnFlags_WidthFixed, kColumn);
+        ImGui::TableSetupColumn("負け数", ImGuiTableColumnFlags_WidthFixed, kColumn);
         ImGui::TableHeadersRow();
         for (const char* w : kWeapons) {
             ImGui::TableNextRow();
