@@ -44,6 +44,9 @@ pid_t startProgram(const std::string& program, const std::string& folder) {
     if (pid == 0) {
         if (chdir(folder.c_str()) != 0)
             _exit(127);
+        // Its own runtime folder: program locks held by other runs on this machine (the user's
+        // editors, other test runs) must not make it refuse to start.
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -7,7 +7,8 @@ namespace kv::xtest {
 // Drives a program's window on the X display the way a user does: real pointer and key events
 // through xdotool (XTEST), and the window's pixels read back with Xlib.
 
-// Starts a program in a folder (its working directory); returns its process id.
+// Starts a program in a folder (its working directory and its runtime folder, so that it
+// holds its program lock there); returns its process id.
 pid_t startProgram(const std::string& program, const std::string& folder);
 // Waits up to timeoutMs for the program to end; its exit status, or -1 on timeout.
 int waitProgram(pid_t pid, int timeoutMs);
