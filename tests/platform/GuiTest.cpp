@@ -82,6 +82,9 @@ struct AskingDialog final : Dialog {
     MessageBoxes& boxes;
     std::function<void()> key; // the user's answer, waiting in the queue for the box
     void draw() override {
+        // Big enough that the text after the question is really drawn, in a frame whose draw
+        // lists were started before the box's own loop existed.
+        ImGui::SetNextWindowSize(ImVec2(300, 200));
         ImGui::Begin("asking");
         ImGui::TextUnformatted("before");
         key();
