@@ -146,5 +146,27 @@ TEST_F(GuiTest, JapaneseTextIsDrawnIntoTheFrame) {
     EXPECT_GT(dark, 100);
 }
 
+TEST_F(GuiTest, KeyPressedAndReleasedBetweenTwoFramesIsStillSeen) {
+    struct Watch final : Dialog {
+        void draw() override {
+            if (ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_A), false))
+                end(1);
+            else if (++frames > 30)
+                end(0);
+        }
+        int frames = 0;
+    } d;
+    for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = SDL_SCANCODE_A;
+        e.key.keysym.sym = SDLK_a;
+        e.key.windowID = SDL_GetWindowID(win.window());
+        SDL_PushEvent(&e);
+    }
+    EXPECT_EQ(gui->runModal(d), 1) << "a quick tap must not be lost between frames";
+}
+
 } // namespace
 } // namespace kv
