@@ -149,5 +149,24 @@ TEST_F(TessaroGui, MissingEquipmentFileIsReportedAndNothingIsWritten) {
     EXPECT_FALSE(std::filesystem::exists("File/Data/EQI_Equipped.dat"));
 }
 
+TEST_F(TessaroGui, PocketListOpenedAndClosedWithoutAChoiceIsSavedEmpty) {
+    content();
+    ASSERT_TRUE(writeEquipmentFile(EquipmentChoice{0, 0, 0, {2, 1, 0, 0, 0}}));
+    pid_ = xtest::startProgram(program_, dir_.string());
+    unsigned long w = xtest::findWindow("Tessaro", 15000);
+    ASSERT_NE(w, 0u);
+    xtest::settle(800);
+    xtest::click(w, L::kSideComboX + 60, L::sidePocketTop(0) + L::kComboH / 2);
+    xtest::key(w, "Escape");
+    xtest::click(w, L::kOkX + 40, L::kButtonY + 12);
+    xtest::key(w, "Return");
+    EXPECT_EQ(xtest::waitProgram(pid_, 10000), 0);
+    pid_ = -1;
+    EquipmentChoice saved;
+    ASSERT_TRUE(readEquipmentFile(saved));
+    EXPECT_EQ(saved.pockets[0], 0);
+    EXPECT_EQ(saved.pockets[1], 1);
+}
+
 } // namespace
 } // namespace kv

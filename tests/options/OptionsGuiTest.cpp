@@ -88,5 +88,18 @@ TEST_F(OptionsGui, TooLongNameIsRefusedAndCancelEndsWithoutWriting) {
     EXPECT_FALSE(std::filesystem::exists("File/Data/OPT_PlayerData.dat"));
 }
 
+TEST_F(OptionsGui, MissingHairNameListEndsTheEditorWithItsMessage) {
+    std::filesystem::remove("File/Data/LIST_HairName.dat");
+    pid_ = xtest::startProgram(program_, dir_.string());
+    unsigned long w = xtest::findWindow("オプション", 15000);
+    ASSERT_NE(w, 0u);
+    xtest::settle(800);
+    EXPECT_EQ(xtest::waitProgram(pid_, 500), -1) << "the message waits for its OK";
+    xtest::key(w, "Return");
+    EXPECT_EQ(xtest::waitProgram(pid_, 10000), 0);
+    pid_ = -1;
+    EXPECT_FALSE(std::filesystem::exists("File/Data/OPT_PlayerData.dat"));
+}
+
 } // namespace
 } // namespace kv
