@@ -86,9 +86,9 @@ void Hud::updateTextTargets() {
     const RenderSettings& s = r_.settings;
     int v = game_.viewSlot < kSlots ? game_.viewSlot : 0;
     const PlayerState& p = game_.players[v];
-    if (!s.hideFps && game_.fps != fpsShown) {
-        fpsShown = game_.fps;
-        renderTextTarget(tex::TextFps, true, 55, 4, 128, std::to_string(fpsShown),
+    if (!s.hideFps && game_.fps != fpsShown_) {
+        fpsShown_ = game_.fps;
+        renderTextTarget(tex::TextFps, true, 55, 4, 128, std::to_string(fpsShown_),
                          {uiGothic_, 0, 26}, tex::Fps, 0xFF000000, 0xFFFFFFFF);
     }
     if (p.hp != hpShown_) {

@@ -53,7 +53,6 @@ public:
     // composition and attributes) when the line is not shown.
     std::function<ChatLineView()> chatLine;
     std::function<void()> resetChat;
-    int fpsShown = -1;
 
 private:
     void drawElement(int texSlot, const QuadCorners& q, Colour c, float scale, float x, float y);
@@ -65,7 +64,7 @@ private:
     Clock& clock_;
     TextRaster& raster_;
     std::map<std::pair<int, int>, TextureId> scratch_;
-    int hpShown_ = -100000, spShown_ = -100000;
+    int fpsShown_ = -1, hpShown_ = -100000, spShown_ = -100000;
     std::array<std::string, 32> namesShown_;
     std::array<int, 32> damageShown_;
     std::array<int, 32> lightShown_;

@@ -39,9 +39,4 @@ int MessageLog::usedLines() const {
     return n;
 }
 
-int MessageLog::textHeight() const {
-    int n = usedLines();
-    return n ? 14 * n : 128;
-}
-
 } // namespace kv

@@ -36,8 +36,6 @@ public:
     const std::array<Line, kLines>& lines() const { return lines_; }
     int usedLines() const;
     bool empty() const { return usedLines() == 0; }
-    // Height of the log's text in its target: 14 pixels per line in use, 128 with none.
-    int textHeight() const;
 
 private:
     void push(Colour colour, std::string_view text, uint32_t now);

@@ -74,12 +74,12 @@ TEST(HudArithmetic, EffectFramesFollowTheKindTable) {
 TEST(MessageLog, NewestFirstNineLinesAndLongLinesTakeTwoRows) {
     FakeClock clock(1000);
     MessageLog log(clock);
-    EXPECT_EQ(log.textHeight(), 128);
+    EXPECT_TRUE(log.empty());
     for (int i = 0; i < 10; ++i)
         log.addLogLine(0xFFFFFFFF, "line " + std::to_string(i));
     EXPECT_EQ(log.lines()[0].text, "line 9");
     EXPECT_EQ(log.lines()[8].text, "line 1") << "the tenth line pushed the first out";
-    EXPECT_EQ(log.textHeight(), 9 * 14);
+    EXPECT_EQ(log.usedLines(), 9);
 
     std::string long55(55, 'x');
     log.addLogLine(0xFF00FF00, long55);
