@@ -156,8 +156,9 @@ int main(int argc, char** argv) {
         drawTitleQuads(*device, title.frame(), [&](int slot) { return renderer.texture(slot); });
     };
     game.appState = AppState::Title;
-    run("title frame (animating)", 200, [&](int) {
-        effects.spawnTitleEffect(1, 300, 300, clock.now());
+    run("title frame (animating, mouse effects)", 200, [&](int i) {
+        if (i % 10 == 0)
+            effects.spawnTitleEffect(1, 300, 300, clock.now());
         frame.drawTitleFrame();
     });
     if (!pngPrefix.empty()) {
