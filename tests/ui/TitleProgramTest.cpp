@@ -1,0 +1,200 @@
+// Plays the title as a person would: starts build/game/Kestrava under the test's X display,
+// watches the loading dialog and the title come up, and drives the menu with xdotool.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <signal.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "tests/ui/XShot.h"
+
+using namespace kv;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string output(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        std::array<char, 256> buf;
+        while (fgets(buf.data(), buf.size(), p))
+            out += buf.data();
+        pclose(p);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
+
+class TitleProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs an X display (tools/test.sh runs the suite under Xvfb)";
+        if (!fs::exists("File/Bitmap/Title/TitleBack.bmp"))
+            GTEST_SKIP() << "the content tree has not been generated";
+        char tmpl[] = "/tmp/kv-titletest-XXXXXX";
+        runtime = mkdtemp(tmpl);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        setenv("KV_MESSAGEBOX_LOG", (runtime + "/messages.txt").c_str(), 1);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("ALSOFT_DRIVERS", "null", 1);
+        std::string program = (fs::current_path() / "Kestrava").string();
+        pid = fork();
+        if (pid == 0) {
+            execl(program.c_str(), "Kestrava", nullptr);
+            _exit(127);
+        }
+        ASSERT_GT(pid, 0);
+    }
+    void TearDown() override {
+        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        if (!runtime.empty())
+            fs::remove_all(runtime);
+    }
+
+    std::string waitWindow() {
+        for (auto end = std::chrono::steady_clock::now() + 60s;
+             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(100ms)) {
+            std::string id = output("xdotool search --pid " + std::to_string(pid) +
+                                    " --name '^Kestrava$' 2>/dev/null | head -1");
+            if (!id.empty())
+                return id;
+        }
+        return "";
+    }
+    // Captures until `seen` holds for a picture (or the time is up); that picture.
+    Image waitFor(const std::function<bool(const Image&)>& seen, std::chrono::seconds limit) {
+        Image img;
+        for (auto end = std::chrono::steady_clock::now() + limit;
+             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(150ms)) {
+            img = captureWindow(window);
+            if (!img.empty() && seen(img))
+                return img;
+        }
+        return {};
+    }
+    // A rectangle of the 1024 x 768 virtual screen in the window's pixels.
+    Mean virtualMean(const Image& img, float l, float t, float r, float b) const {
+        float sx = img.width / 1024.0f, sy = img.height / 768.0f;
+        return meanColour(img, int(l * sx), int(t * sy), int(r * sx), int(b * sy));
+    }
+    void key(const char* name) {
+        output("xdotool windowfocus --sync " + window + " key --window " + window + " " + name);
+    }
+    void clickVirtual(const Image& like, float x, float y) {
+        int px = int(x * like.width / 1024), py = int(y * like.height / 768);
+        output("xdotool mousemove --window " + window + " " + std::to_string(px) + " " +
+               std::to_string(py) + " sleep 0.3 click 1");
+    }
+    // Keeps a picture for people to look at when KV_SHOT_DIR names a folder.
+    static void keep(const Image& img, const std::string& name) {
+        if (const char* dir = std::getenv("KV_SHOT_DIR"))
+            savePng(std::string(dir) + "/" + name, img);
+    }
+
+    std::string runtime, window;
+    pid_t pid = -1;
+};
+
+// The background right of the menu, clear of the push-start and sub pictures.
+constexpr float kPatch[4] = {660, 380, 1000, 700};
+
+} // namespace
+
+TEST_F(TitleProgram, LoadsFadesInWaitsForAKeyAndSlidesTheMenuIn) {
+    window = waitWindow();
+    ASSERT_FALSE(window.empty()) << "no window titled Kestrava appeared";
+
+    // The loading dialog is a light window in the middle of the black screen.
+    Image loading = waitFor(
+        [&](const Image& img) {
+            return virtualMean(img, 440, 360, 584, 408).brightness() > 100 &&
+                   virtualMean(img, 10, 10, 60, 60).brightness() < 60;
+        },
+        60s);
+    if (!loading.empty())
+        keep(loading, "ui-loading.png");
+
+    // The title fades in to full brightness; the flash passes.
+    Image title = waitFor(
+        [&](const Image& img) {
+            auto m = virtualMean(img, kPatch[0], kPatch[1], kPatch[2], kPatch[3]);
+            return m.brightness() > 40 && virtualMean(img, 440, 360, 584, 408).brightness() > 40;
+        },
+        120s);
+    ASSERT_FALSE(title.empty()) << "the title never faded in";
+    std::this_thread::sleep_for(3s); // past the flash
+    Image pushStart = captureWindow(window);
+    keep(pushStart, "ui-title.png");
+    double bright = virtualMean(pushStart, kPatch[0], kPatch[1], kPatch[2], kPatch[3]).brightness();
+
+    // Any key shows the menu: the background dims to 0x7D and the main pictures slide in.
+    key("space");
+    Image menu = waitFor(
+        [&](const Image& img) {
+            double now = virtualMean(img, kPatch[0], kPatch[1], kPatch[2], kPatch[3]).brightness();
+            return now < bright * 0.6;
+        },
+        30s);
+    ASSERT_FALSE(menu.empty()) << "the menu did not come up (background never dimmed)";
+    std::this_thread::sleep_for(2s); // all four pictures at rest
+    menu = captureWindow(window);
+    keep(menu, "ui-menu.png");
+    double dimmed = virtualMean(menu, kPatch[0], kPatch[1], kPatch[2], kPatch[3]).brightness();
+    EXPECT_NEAR(dimmed / bright, 125.0 / 255, 0.08);
+    // Each main picture lies over its hit rectangle and stands out from the dimmed back.
+    for (int i = 0; i < 4; ++i) {
+        Mean before = virtualMean(pushStart, 60, 70 + 180.0f * i, 320, 150 + 180.0f * i);
+        Mean after = virtualMean(menu, 60, 70 + 180.0f * i, 320, 150 + 180.0f * i);
+        EXPECT_GT(std::abs(after.brightness() - before.brightness() * 125 / 255), 4)
+            << "main picture " << i << " not drawn";
+    }
+
+    // A click on SinglePlay opens its sub level beside it.
+    Mean subBefore = virtualMean(menu, 390, 250, 590, 330);
+    clickVirtual(menu, 190, 290);
+    Image sub = waitFor(
+        [&](const Image& img) {
+            return std::abs(virtualMean(img, 390, 250, 590, 330).brightness() -
+                            subBefore.brightness()) > 4;
+        },
+        20s);
+    ASSERT_FALSE(sub.empty()) << "the sub level did not open";
+    std::this_thread::sleep_for(1s);
+    keep(captureWindow(window), "ui-menu-sub.png");
+
+    // Left closes it; Up from the first entry chooses Exit; Enter quits. The mouse leaves
+    // the pictures first, or it would choose the entry under it again.
+    output("xdotool mousemove --window " + window + " " + std::to_string(menu.width - 20) + " " +
+           std::to_string(menu.height / 2));
+    std::this_thread::sleep_for(500ms);
+    key("Left");
+    key("Up");
+    key("Up");
+    key("Return");
+    int status = -1;
+    for (auto end = std::chrono::steady_clock::now() + 30s;
+         std::chrono::steady_clock::now() < end && status == -1;
+         std::this_thread::sleep_for(100ms)) {
+        int s = 0;
+        if (waitpid(pid, &s, WNOHANG) == pid)
+            status = s;
+    }
+    ASSERT_NE(status, -1) << "Exit did not end the game";
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    pid = -1;
+}
