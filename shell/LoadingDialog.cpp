@@ -2,6 +2,8 @@
 
 #include <imgui.h>
 
+#include <cfloat>
+
 #include "platform/Text.h"
 
 namespace kv {
@@ -18,9 +20,9 @@ public:
     void draw() override {
         const ImGuiViewport* vp = ImGui::GetMainViewport();
         ImGui::SetNextWindowPos(vp->GetCenter(), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
-        ImGui::SetNextWindowSize(ImVec2(420, 0), ImGuiCond_Always);
+        ImGui::SetNextWindowSizeConstraints(ImVec2(420, 0), ImVec2(420, FLT_MAX));
         ImGui::Begin("Kestrava###GAMEINITLOAD", nullptr,
-                     ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
+                     ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoCollapse |
                          ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings);
         // The text always takes two lines so the window does not jump between files.
         std::string text = cp932ToUtf8(s_.text());

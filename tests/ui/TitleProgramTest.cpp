@@ -86,6 +86,27 @@ protected:
         }
         return {};
     }
+    // Captures once a second until `ready` holds and what `measure` reads has stayed the same
+    // over `still` captures in a row; that picture. The game animates one step per drawn
+    // frame, and a busy machine may draw only a few frames a second.
+    Image waitStill(const std::function<double(const Image&)>& measure,
+                    const std::function<bool(const Image&)>& ready, int still,
+                    std::chrono::seconds limit) {
+        double last = -1000;
+        int same = 0;
+        for (auto end = std::chrono::steady_clock::now() + limit;
+             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(1s)) {
+            Image img = captureWindow(window);
+            if (img.empty())
+                continue;
+            double now = measure(img);
+            same = std::abs(now - last) < 1.0 ? same + 1 : 0;
+            last = now;
+            if (same >= still && ready(img))
+                return img;
+        }
+        return {};
+    }
     // A rectangle of the 1024 x 768 virtual screen in the window's pixels.
     Mean virtualMean(const Image& img, float l, float t, float r, float b) const {
         float sx = img.width / 1024.0f, sy = img.height / 768.0f;
@@ -118,63 +139,62 @@ TEST_F(TitleProgram, LoadsFadesInWaitsForAKeyAndSlidesTheMenuIn) {
     window = waitWindow();
     ASSERT_FALSE(window.empty()) << "no window titled Kestrava appeared";
 
-    // The loading dialog is a light window in the middle of the black screen.
+    // The loading dialog: a light window in the middle of the screen.
     Image loading = waitFor(
-        [&](const Image& img) {
-            return virtualMean(img, 440, 360, 584, 408).brightness() > 100 &&
-                   virtualMean(img, 10, 10, 60, 60).brightness() < 60;
-        },
+        [&](const Image& img) { return virtualMean(img, 440, 370, 584, 400).brightness() > 150; },
         60s);
-    if (!loading.empty())
-        keep(loading, "ui-loading.png");
+    ASSERT_FALSE(loading.empty()) << "no loading dialog";
+    keep(loading, "ui-loading.png");
 
-    // The title fades in to full brightness; the flash passes.
-    Image title = waitFor(
-        [&](const Image& img) {
-            auto m = virtualMean(img, kPatch[0], kPatch[1], kPatch[2], kPatch[3]);
-            return m.brightness() > 40 && virtualMean(img, 440, 360, 584, 408).brightness() > 40;
-        },
-        120s);
-    ASSERT_FALSE(title.empty()) << "the title never faded in";
-    std::this_thread::sleep_for(3s); // past the flash
-    Image pushStart = captureWindow(window);
+    // The title fades in and flashes; push start then waits, and the screen stays still.
+    auto patch = [&](const Image& img) {
+        return virtualMean(img, kPatch[0], kPatch[1], kPatch[2], kPatch[3]).brightness();
+    };
+    Image pushStart = waitStill(
+        patch, [&](const Image& img) { return patch(img) > 30; }, 3, 240s);
+    ASSERT_FALSE(pushStart.empty()) << "the title never came to rest";
     keep(pushStart, "ui-title.png");
-    double bright = virtualMean(pushStart, kPatch[0], kPatch[1], kPatch[2], kPatch[3]).brightness();
+    double bright = patch(pushStart);
 
-    // Any key shows the menu: the background dims to 0x7D and the main pictures slide in.
+    // Any key shows the menu: the background dims to 0x7D and the four main pictures slide
+    // in over their hit rectangles.
     key("space");
-    Image menu = waitFor(
+    // A picture covers its rectangle: the screen there is no longer the dimmed background.
+    auto covered = [&](const Image& img, float l, float t, float r, float b) {
+        float sx = img.width / 1024.0f, sy = img.height / 768.0f;
+        return meanDifference(img, pushStart, 125.0 / 255, int(l * sx), int(t * sy), int(r * sx),
+                              int(b * sy)) > 20;
+    };
+    auto mainDrawn = [&](const Image& img, int i) {
+        return covered(img, 60, 70 + 180.0f * i, 320, 150 + 180.0f * i);
+    };
+    auto column = [&](const Image& img) { return virtualMean(img, 40, 50, 340, 710).brightness(); };
+    Image menu = waitStill(
+        column,
         [&](const Image& img) {
-            double now = virtualMean(img, kPatch[0], kPatch[1], kPatch[2], kPatch[3]).brightness();
-            return now < bright * 0.6;
+            return patch(img) < bright * 0.7 && mainDrawn(img, 0) && mainDrawn(img, 1) &&
+                   mainDrawn(img, 2) && mainDrawn(img, 3);
         },
-        30s);
-    ASSERT_FALSE(menu.empty()) << "the menu did not come up (background never dimmed)";
-    std::this_thread::sleep_for(2s); // all four pictures at rest
-    menu = captureWindow(window);
+        2, 240s);
+    if (menu.empty())
+        keep(captureWindow(window), "ui-menu-failed.png");
+    ASSERT_FALSE(menu.empty()) << "the menu did not come up with its four pictures";
     keep(menu, "ui-menu.png");
-    double dimmed = virtualMean(menu, kPatch[0], kPatch[1], kPatch[2], kPatch[3]).brightness();
-    EXPECT_NEAR(dimmed / bright, 125.0 / 255, 0.08);
-    // Each main picture lies over its hit rectangle and stands out from the dimmed back.
-    for (int i = 0; i < 4; ++i) {
-        Mean before = virtualMean(pushStart, 60, 70 + 180.0f * i, 320, 150 + 180.0f * i);
-        Mean after = virtualMean(menu, 60, 70 + 180.0f * i, 320, 150 + 180.0f * i);
-        EXPECT_GT(std::abs(after.brightness() - before.brightness() * 125 / 255), 4)
-            << "main picture " << i << " not drawn";
-    }
+    EXPECT_NEAR(patch(menu) / bright, 125.0 / 255, 0.06) << "the background is not dimmed";
 
-    // A click on SinglePlay opens its sub level beside it.
-    Mean subBefore = virtualMean(menu, 390, 250, 590, 330);
+    // A click on SinglePlay opens its sub level beside it: Practice and Setting slide in.
     clickVirtual(menu, 190, 290);
-    Image sub = waitFor(
+    auto subColumn = [&](const Image& img) {
+        return virtualMean(img, 380, 230, 600, 460).brightness();
+    };
+    Image sub = waitStill(
+        subColumn,
         [&](const Image& img) {
-            return std::abs(virtualMean(img, 390, 250, 590, 330).brightness() -
-                            subBefore.brightness()) > 4;
+            return covered(img, 390, 250, 590, 330) && covered(img, 390, 370, 590, 450);
         },
-        20s);
+        2, 120s);
     ASSERT_FALSE(sub.empty()) << "the sub level did not open";
-    std::this_thread::sleep_for(1s);
-    keep(captureWindow(window), "ui-menu-sub.png");
+    keep(sub, "ui-menu-sub.png");
 
     // Left closes it; Up from the first entry chooses Exit; Enter quits. The mouse leaves
     // the pictures first, or it would choose the entry under it again.

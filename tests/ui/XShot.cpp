@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace kv {
@@ -61,6 +62,25 @@ Mean meanColour(const Image& img, int left, int top, int right, int bottom) {
         m.b /= n;
     }
     return m;
+}
+
+double meanDifference(const Image& a, const Image& b, double scaleB, int left, int top, int right,
+                      int bottom) {
+    if (a.width != b.width || a.height != b.height)
+        return 0;
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, a.width);
+    bottom = std::min(bottom, a.height);
+    double sum = 0, n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            for (int c = 0; c < 3; ++c) {
+                size_t i = (size_t(y) * a.width + x) * 4 + c;
+                sum += std::abs(a.rgba[i] - b.rgba[i] * scaleB);
+                ++n;
+            }
+    return n > 0 ? sum / n : 0;
 }
 
 } // namespace kv

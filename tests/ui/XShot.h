@@ -16,4 +16,9 @@ struct Mean {
 };
 Mean meanColour(const Image& img, int left, int top, int right, int bottom);
 
+// Mean absolute difference per channel between a rectangle of `a` and the same rectangle of
+// `b` with b's colours scaled by `scaleB` (images of one size).
+double meanDifference(const Image& a, const Image& b, double scaleB, int left, int top, int right,
+                      int bottom);
+
 } // namespace kv
