@@ -170,6 +170,7 @@ bool App::startUp() {
     gui_ = std::make_unique<Gui>(window_.sdlWindow(), clock_);
     plugLoads();
     game_.loadStage = 0;
+    game_.syncDone = 1; // the first-load flag: the program-start stage counts its progress
     if (loading_.run(*gui_, [this] { drawLoadingBackdrop(); }) == 0)
         game_.appState = AppState::Quit;
     if (game_.appState == AppState::Quit)
