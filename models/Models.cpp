@@ -146,25 +146,25 @@ uint8_t Models::loadPart(int kind, int index, int bodyType) {
             ok = index >= 1 && loadHierarchy(hair_[index - 1][bodyType], name);
             break;
         case 4:
-            ok = inRange<15>(index) && loadStatic(kind, index, name, weaponObjects_[index]);
+            ok = inRange<15>(index) && loadStatic(kind, name, weaponObjects_[index]);
             break;
         case 5:
-            ok = inRange<15>(index) && loadStatic(kind, index, name, brokenWeaponObjects_[index]);
+            ok = inRange<15>(index) && loadStatic(kind, name, brokenWeaponObjects_[index]);
             break;
         case 6:
-            ok = inRange<20>(index) && loadStatic(kind, index, name, itemObjects_[index]);
+            ok = inRange<20>(index) && loadStatic(kind, name, itemObjects_[index]);
             break;
         case 7:
-            ok = inRange<10>(index) && loadStatic(kind, index, name, shieldObjects_[index]);
+            ok = inRange<10>(index) && loadStatic(kind, name, shieldObjects_[index]);
             break;
         case 8:
-            ok = inRange<10>(index) && loadStatic(kind, index, name, brokenShieldObjects_[index]);
+            ok = inRange<10>(index) && loadStatic(kind, name, brokenShieldObjects_[index]);
             break;
         case 9:
-            ok = loadStatic(kind, index, name, background_[index]);
+            ok = loadStatic(kind, name, background_[index]);
             break;
         case 10:
-            ok = loadStatic(kind, index, name, map_);
+            ok = loadStatic(kind, name, map_);
             break;
         }
     }
@@ -203,7 +203,7 @@ bool Models::upload(XModel& m) {
     return true;
 }
 
-bool Models::loadStatic(int kind, int index, const std::string& file, StaticMesh& into) {
+bool Models::loadStatic(int kind, const std::string& file, StaticMesh& into) {
     releaseStaticMesh(device_, into);
     std::string bytes;
     if (!readWholeFile(kXFile + file, bytes) || !readStaticMesh(bytes, into.mesh))
@@ -218,7 +218,6 @@ bool Models::loadStatic(int kind, int index, const std::string& file, StaticMesh
                 glm::vec3(spec.offset[0], spec.offset[1], spec.offset[2]));
         collision_.indices = into.mesh.indices;
     }
-    (void)index;
     if (device_.headless() || into.mesh.vertices.size() > 65535)
         return device_.headless();
     const std::string folder = (kind == 9 || kind == 10) ? "File\\XFile\\Map\\"

@@ -62,7 +62,7 @@ public:
 
 private:
     bool loadHierarchy(std::unique_ptr<XModel>& slot, const std::string& file);
-    bool loadStatic(int partKind, int index, const std::string& file, StaticMesh& into);
+    bool loadStatic(int partKind, const std::string& file, StaticMesh& into);
     bool upload(XModel& m);
     void drawModel(XModel& m, int slot, const glm::mat4& place, TextureId override);
     void releaseModel(std::unique_ptr<XModel>& m);

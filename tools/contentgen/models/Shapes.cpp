@@ -74,8 +74,4 @@ void addDome(GenMesh& m, float radius, int rings, int segments, uint32_t mat) {
         }
 }
 
-void addTransformed(GenMesh& m, const GenMesh& part, const glm::mat4& t) {
-    m.append(part, t);
-}
-
 } // namespace kv::gen

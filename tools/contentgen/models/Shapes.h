@@ -18,7 +18,5 @@ void addTube(GenMesh& m, glm::vec3 base, float r0, float r1, float height, int s
              uint32_t mat, UvRect uv);
 // A hemisphere seen from inside (the sky).
 void addDome(GenMesh& m, float radius, int rings, int segments, uint32_t mat);
-// A mesh through a transform (column vectors): parts built upright and then turned.
-void addTransformed(GenMesh& m, const GenMesh& part, const glm::mat4& t);
 
 } // namespace kv::gen
