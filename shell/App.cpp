@@ -5,7 +5,9 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "render/Settings.h"
+#include "render/TextureTable.h"
 #include "shell/LoadingPlugs.h"
+#include "ui/ServerSettingsDialog.h"
 #include "ui/TitleDraw.h"
 
 #include <SDL.h>
@@ -78,10 +80,11 @@ void SdlTextInput::cancelComposition() {
 }
 
 Drawing::Drawing(std::unique_ptr<Device> d, MessageBoxes& boxes, Game& game, MessageLog& log,
-                 Clock& clock, TextRaster& raster)
+                 Clock& clock, TextRaster& raster, DataLoader& data, Random& random)
     : device(std::move(d)), renderer(*device, boxes), hud(renderer, game, log, clock, raster),
       effects(renderer, hud, game, clock), camera(renderer, hud, game), screenShot(*device, log),
-      frame(renderer, hud, effects, camera, game, raster, screenShot) {}
+      frame(renderer, hud, effects, camera, game, raster, screenShot),
+      models(*device, game, data, random) {}
 
 App::App()
     : boxes_(makeMessageBoxes()), anim_(game_), random_(clock_.now()), session_(data_),
@@ -187,14 +190,25 @@ bool App::openDrawing() {
     std::unique_ptr<Device> device = Renderer::createDevice(window_, *boxes_);
     if (!device)
         return false;
-    drawing_ = std::make_unique<Drawing>(std::move(device), *boxes_, game_, log_, clock_, raster_);
+    drawing_ = std::make_unique<Drawing>(std::move(device), *boxes_, game_, log_, clock_, raster_,
+                                         data_, random_);
     drawing_->renderer.settings = renderSettingsFrom(data_.options());
     drawing_->hud.chatLine = [this] {
         return ChatLineView{!chat_.isBlocked(), chat_.composing != 0, chat_.line,
                             chat_.composition};
     };
     drawing_->hud.resetChat = [this] { chat_.clear(); };
-    drawing_->frame.hooks.drawTitle = [this] { drawTitlePictures(); };
+    FrameHooks& hooks = drawing_->frame.hooks;
+    Models& models = drawing_->models;
+    hooks.drawTitle = [this] { drawTitlePictures(); };
+    hooks.drawScenery = [&models] { models.drawScenery(); };
+    hooks.drawMap = [&models] { models.drawMap(); };
+    hooks.drawCharacter = [this](int slot) { drawCharacter(slot); };
+    // The hit pulls the segment's end in to it.
+    drawing_->camera.ray = [this](const glm::vec3& start, glm::vec3& end) {
+        glm::vec3 out(0.0f);
+        return collide(mapCollision_, CollideMode::Nearest, out, start, end) != 0;
+    };
     return true;
 }
 
@@ -213,6 +227,111 @@ void App::plugLoads() {
         return false;
     };
     hooks.serverOnly = [this] { return session_.serverOnly != 0; };
+
+    Models& models = drawing_->models;
+    models.onMissing = [&missing](const std::string& folder, const std::string& name) {
+        missing.report(folder, name);
+    };
+    hooks.setupSceneLights = [&models] {
+        models.setupLights();
+        return true;
+    };
+    hooks.models = [this](ModelGroup group) { return modelFiles(group); };
+    hooks.mapFile = [&models, this] { return models.partFile(10, 0, 0).second; };
+    hooks.loadStatic = [this](const std::string& folder, const std::string& name) {
+        return loadStatic(folder, name);
+    };
+    hooks.clearFog = [this] { drawing_->renderer.fogSet = 0; };
+}
+
+// The catalogue entries of a model group, in loading order.
+std::vector<LoadFile> App::modelFiles(ModelGroup group) {
+    struct Range {
+        int kind, count, bodyTypes, first;
+    };
+    const Range r = [&]() -> Range {
+        switch (group) {
+        case ModelGroup::BodyMotion:
+            return {0, 5, 1, 0};
+        case ModelGroup::HeadMotion:
+            return {1, 5, 1, 0};
+        case ModelGroup::WeaponMotion:
+            return {2, 9, 1, 0};
+        case ModelGroup::ShieldMotion:
+            return {3, 15, 1, 0};
+        case ModelGroup::WeaponObject:
+            return {4, data_.weaponCount(), 1, 0};
+        case ModelGroup::BrokenWeaponObject:
+            return {5, data_.weaponCount(), 1, 0};
+        case ModelGroup::ItemObject:
+            return {6, data_.itemCount(), 1, 0};
+        case ModelGroup::ShieldObject:
+            return {7, data_.shieldCount(), 1, 0};
+        case ModelGroup::BrokenShieldObject:
+            return {8, data_.shieldCount(), 1, 0};
+        case ModelGroup::Hair:
+            return {11, 6, 5, 1}; // hair numbers 1 to 6 of each body type
+        }
+        return {0, 0, 0, 0};
+    }();
+    Models& models = drawing_->models;
+    std::vector<LoadFile> files;
+    for (int body = 0; body < r.bodyTypes; ++body) {
+        for (int i = r.first; i < r.first + r.count; ++i) {
+            auto [folder, name] = models.partFile(r.kind, i, body);
+            int kind = r.kind;
+            files.push_back({folder, name, [&models, kind, i, body] {
+                                 return models.loadPart(kind, i, body) == 1;
+                             }});
+        }
+    }
+    return files;
+}
+
+// The map stage names its files; the catalogue knows them as scenery entries and the map.
+bool App::loadStatic(const std::string& folder, const std::string& name) {
+    Models& models = drawing_->models;
+    std::string wanted = folder + name;
+    for (int i = 0; i < 4; ++i) {
+        auto [f, n] = models.partFile(9, i, 0);
+        if (f + n == wanted)
+            return models.loadPart(9, i, 0) == 1;
+    }
+    if (models.loadPart(10, 0, 0) != 1)
+        return false;
+    mapLoaded();
+    return true;
+}
+
+// A map's model is in: its collision copy for the sweep and the camera, its fog and offset.
+void App::mapLoaded() {
+    const CollisionTriangles& c = drawing_->models.collision();
+    std::vector<uint16_t> indices;
+    indices.reserve(c.indices.size());
+    for (uint32_t i : c.indices)
+        indices.push_back(static_cast<uint16_t>(i < 0xFFFF ? i : 0xFFFF));
+    mapCollision_ = buildCollisionMesh(c.vertices, indices, 1.0f, glm::vec3(0));
+    if (game_.mapIndex < data_.mapCount())
+        drawing_->renderer.map = mapViewOf(data_.map(game_.mapIndex));
+    drawing_->renderer.fogSet = 0;
+}
+
+void App::drawCharacter(int slot) {
+    const Options& o = data_.options();
+    const PlayerLook& look = game_.looks[slot];
+    Renderer& r = drawing_->renderer;
+    CharacterDraw how;
+    how.poseTime = anim_.poseTime[slot];
+    how.drawHeight = game_.players[slot].y;
+    how.yaw = game_.players[slot].yaw;
+    how.drawBody = !(slot == game_.viewSlot && game_.drawLocalModel == 0);
+    how.showHair = o.profile.loadHair != 0;
+    how.overrideTextures = o.profile.loadFace != 0 || o.profile.loadWear != 0;
+    int face = faceWear_.faceIndex(fromField(look.faceFile, sizeof look.faceFile));
+    int wear = faceWear_.wearIndex(fromField(look.wearFile, sizeof look.wearFile));
+    how.face = o.profile.loadFace ? r.texture(tex::Face0 + face) : 0;
+    how.wear = o.profile.loadWear ? r.texture(tex::Wear0 + wear) : 0;
+    drawing_->models.drawCharacter(slot, how);
 }
 
 bool App::refusedByRunningPrograms() {
@@ -251,11 +370,62 @@ void App::shutDown() {
 }
 
 void App::runMenuChoice(int entry, int sub) {
-    // Entries 0 (network game) and 1 (practice) arrive with their settings dialogs.
-    if (entry == 2 && (sub == 0 || sub == 1))
+    // Entry 0 (network game) arrives with the sessions.
+    if (entry == 1)
+        startPractice();
+    else if (entry == 2 && (sub == 0 || sub == 1))
         launchEditor(sub);
     else if (entry == 3)
         game_.appState = AppState::Quit;
+}
+
+void App::startPractice() {
+    session_.isHost = 1;
+    game_.practiceMode = 1;
+    ServerSettingsLinks links;
+    links.chooseNextMap = [this] {
+        return static_cast<uint8_t>(rotation::next(data_, session_.loopAll, session_.loopRandom,
+                                                   random_, rotationCounter_));
+    };
+    links.runLoadingDialog = [this] {
+        return loading_.run(*gui_, [this] { drawLoadingBackdrop(); }) != 0;
+    };
+    links.placeAll = [this] { placePracticePlayer(); };
+    links.behind = [this] { drawLoadingBackdrop(); };
+    bool started = runServerSettings(*gui_, *boxes_, game_, session_, data_, sessionInfo_, links);
+    // A loading that failed has set Quit: the program ends rather than play without content.
+    if (game_.appState == AppState::Quit)
+        return;
+    if (started) {
+        enterPlay();
+        return;
+    }
+    game_.practiceMode = 0;
+    session_.serverOnly = 0;
+    game_.appState = AppState::Title;
+}
+
+void App::enterPlay() {
+    title_.markNotInitialised();
+    game_.appState = AppState::Playing;
+    // The cursor hides and the mouse turns the view.
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+    sound_.stopTrack(0);
+}
+
+// Practice has one player: slot 0 on a random start point of the map.
+void App::placePracticePlayer() {
+    if (game_.mapIndex >= data_.mapCount())
+        return;
+    const MapSpec& map = data_.map(game_.mapIndex);
+    if (map.pointCount == 0)
+        return;
+    const auto& point = map.points[static_cast<size_t>(random_.random(map.pointCount))];
+    PlayerState& p = game_.players[0];
+    p.x = point[0];
+    p.y = point[1];
+    p.z = point[2];
+    game_.playersNet[0] = game_.playersSpawn[0] = p;
 }
 
 void App::launchEditor(int sub) {

@@ -1,8 +1,10 @@
 #pragma once
+#include "audio/SimSoundOut.h"
 #include "audio/SoundSystem.h"
 #include "data/DataLoader.h"
 #include "data/FaceWearList.h"
 #include "models/AnimController.h"
+#include "models/Models.h"
 #include "net/Session.h"
 #include "platform/Clock.h"
 #include "platform/InstanceLock.h"
@@ -27,11 +29,11 @@
 #include "shell/GameTick.h"
 #include "shell/LoadingDialog.h"
 #include "shell/MainLoop.h"
-#include "shell/SimPlugs.h"
 #include "shell/WindowKeys.h"
 #include "sim/CollisionMesh.h"
 #include "sim/PlayerControl.h"
 #include "ui/PresetTable.h"
+#include "ui/ServerSettings.h"
 #include "ui/TitleScreen.h"
 
 #include <cstdint>
@@ -48,10 +50,23 @@ public:
     void cancelComposition() override;
 };
 
+// The animation controller as the player control sees it.
+class AnimActions final : public ActionPlayer {
+public:
+    explicit AnimActions(AnimController& anim) : anim_(anim) {}
+    int currentAction(uint8_t slot) const override { return anim_.currentAction[slot]; }
+    void setAction(uint8_t slot, const PlayerAction& action, bool force) override {
+        anim_.setAction(slot, action, force);
+    }
+
+private:
+    AnimController& anim_;
+};
+
 // Everything that draws: it exists once the window has its drawing device.
 struct Drawing {
     Drawing(std::unique_ptr<Device> device, MessageBoxes& boxes, Game& game, MessageLog& log,
-            Clock& clock, TextRaster& raster);
+            Clock& clock, TextRaster& raster, DataLoader& data, Random& random);
 
     std::unique_ptr<Device> device;
     Renderer renderer;
@@ -60,6 +75,7 @@ struct Drawing {
     Camera camera;
     ScreenShot screenShot;
     Frame frame;
+    Models models;
 };
 
 // The application context: one instance of each subsystem, created in the designed order
@@ -83,6 +99,13 @@ private:
     void shutDown();
     bool refusedByRunningPrograms();
     void readOptionFiles();
+    void startPractice();
+    void enterPlay();
+    void placePracticePlayer();
+    void mapLoaded();
+    bool loadStatic(const std::string& folder, const std::string& name);
+    std::vector<LoadFile> modelFiles(ModelGroup group);
+    void drawCharacter(int slot);
     void launchEditor(int sub);
     void editorClosed();
     void handleEvent(const SDL_Event& e);
@@ -132,6 +155,8 @@ private:
     DataLoader data_;
     Session session_;
     PresetTable presets_;
+    SessionInfoBlock sessionInfo_{};
+    int rotationCounter_ = 1;
     SoundSystem sound_;
     MessageLog log_;
     FaceWearList faceWear_;
@@ -147,7 +172,7 @@ private:
     std::unique_ptr<SdlInputDevices> inputDevices_;
     std::unique_ptr<Input> input_;
     AnimActions animActions_;
-    EffectSounds effectSounds_;
+    SimSoundOut effectSounds_;
     PlayerControl control_;
     GameTick gameTick_;
     MainLoop loop_;
