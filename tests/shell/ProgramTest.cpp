@@ -152,7 +152,11 @@ TEST_F(ProgramTest, ClosingEndsTheGameCleanlyAndReleasesItsLock) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_FALSE(isProgramRunning("Kestrava", runtime));
-    EXPECT_EQ(messages(), "");
+    // Closed during its loading, the game first asks whether to give the loading up (the log
+    // answers Yes); at the title it ends without a word.
+    EXPECT_TRUE(messages().empty() ||
+                messages().find("ロードを中止して戻りますか？") != std::string::npos)
+        << messages();
 }
 
 TEST_F(ProgramTest, AGameHoldingTheLockRefusesTheStartWithTheDoubleStartMessage) {
