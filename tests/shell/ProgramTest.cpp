@@ -209,7 +209,7 @@ TEST_F(ProgramTest, EditorChosenAtTheTitleRunsFromTheGameFolderAndTheGameWakesWh
     // The menu answers once the intro has played; until then keys are ignored. From any menu
     // state, Backspace twice returns to push start; then show the menu, go down to the
     // editors, open them and choose the first.
-    auto end = std::chrono::steady_clock::now() + 60s;
+    auto end = std::chrono::steady_clock::now() + 150s;
     while (!fs::exists(folder + "/started") && std::chrono::steady_clock::now() < end) {
         output("xdotool windowfocus " + window + " key --window " + window +
                " --delay 150 BackSpace BackSpace x Down Down Return Return");
