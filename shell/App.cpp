@@ -90,7 +90,7 @@ App::App()
     : boxes_(makeMessageBoxes()), anim_(game_), random_(clock_.now()), session_(data_),
       sound_(game_, data_.options().sound, presets_, *boxes_), log_(clock_),
       title_(random_,
-             TitleLinks{.playInterface = [this](int no) { sound_.playInterfaceSound(no, false); },
+             TitleLinks{.playInterface = [this](int no) { sound_.restartInterfaceSound(no); },
                         .startTitleMusic = [this] { sound_.playTrack(0); },
                         .spawnEffect =
                             [this](float x, float y, int kind) {
@@ -561,6 +561,8 @@ void App::titleTick() {
 }
 
 void App::drawFrame() {
+    // The ears follow the local player (or the free camera) once per drawn frame.
+    sound_.updateListener(game_.localSlot);
     Frame& frame = drawing_->frame;
     switch (game_.appState) {
     case AppState::Playing:
