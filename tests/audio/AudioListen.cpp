@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -83,9 +84,20 @@ int main(int argc, char** argv) {
     game.players[1].z = -400;
     sound.updateListener(0);
 
+    // Times are read from how far the writer has mixed (its file's size), not from the clock:
+    // on a busy machine its thread runs late and then mixes the backlog at once.
+    auto mixed = [&out] {
+        std::error_code ec;
+        auto size = static_cast<long>(std::filesystem::file_size(out, ec));
+        constexpr long header = 12 + 8 + 40 + 8, bytesPerMs = 44100 * 4 / 1000;
+        return ec || size < header ? 0 : static_cast<int>((size - header) / bytesPerMs);
+    };
     std::vector<Event> events;
-    auto at = [&](const char* what) { events.push_back({what, static_cast<int>(ms(opened))}); };
-    auto wait = [](int msWait) { std::this_thread::sleep_for(std::chrono::milliseconds(msWait)); };
+    auto at = [&](const char* what) { events.push_back({what, mixed()}); };
+    auto wait = [&](int msWait) {
+        for (int target = mixed() + msWait, i = 0; mixed() < target && i < 4000; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
 
     wait(200);
     at("title music (track 0) starts");
