@@ -10,8 +10,15 @@ function(kv_test name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE kv_warnings ${A_DEPS} GTest::gtest GTest::gtest_main)
-  gtest_discover_tests(${name} WORKING_DIRECTORY ${KV_GAME_DIR}
-                       PROPERTIES LABELS "${A_LABELS}" DISCOVERY_TIMEOUT 60)
+  # Nothing may hang the suite: every test has a time limit. Tests that drive windows share one
+  # X display and its keyboard focus, so they run one at a time.
+  if("gui" IN_LIST A_LABELS)
+    set(extra RESOURCE_LOCK x_keyboard_focus TIMEOUT 300)
+  else()
+    set(extra TIMEOUT 120)
+  endif()
+  gtest_discover_tests(${name} WORKING_DIRECTORY ${KV_GAME_DIR} DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS "${A_LABELS}" ${extra})
 endfunction()
 
 # kv_program(name SOURCES ... DEPS ...): a program placed in the game folder.

@@ -9,6 +9,6 @@ export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}
 export LIBGL_ALWAYS_SOFTWARE=1
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 300 -j "$(nproc)" "$@"
 fi
-exec ctest --output-on-failure -j "$(nproc)" "$@"
+exec ctest --output-on-failure --timeout 300 -j "$(nproc)" "$@"

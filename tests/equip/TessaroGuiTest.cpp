@@ -10,7 +10,7 @@
 #include "platform/Paths.h"
 #include "platform/Text.h"
 #include "tests/equip/TempGameFolder.h"
-#include "tests/equip/XDriver.h"
+#include "tests/support/XDriver.h"
 #include "tools/equip/EquipLayout.h"
 
 namespace kv {

@@ -6,7 +6,7 @@
 #include "data/Options.h"
 #include "platform/Text.h"
 #include "tests/equip/TempGameFolder.h"
-#include "tests/equip/XDriver.h"
+#include "tests/support/XDriver.h"
 #include "tools/options/OptionsLayout.h"
 
 namespace kv {

@@ -1,7 +1,6 @@
 // Starts the game program itself (build/game/Kestrava) under the test's X display.
 #include "platform/InstanceLock.h"
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,24 +13,15 @@
 #include <thread>
 #include <unistd.h>
 
+#include "tests/support/XDriver.h"
+
 using namespace kv;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
 
-std::string output(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        std::array<char, 256> buf;
-        while (fgets(buf.data(), buf.size(), p))
-            out += buf.data();
-        pclose(p);
-    }
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
-        out.pop_back();
-    return out;
-}
+using xtest::output;
 
 // The lists the program-start loading reads: without them the game stops at its loading.
 bool contentReady() {

@@ -2,7 +2,6 @@
 // watches the loading dialog and the title come up, and drives the menu with xdotool.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +12,9 @@
 #include <thread>
 #include <unistd.h>
 
-#include "tests/ui/XShot.h"
+#include "tests/support/XShot.h"
+
+#include "tests/support/XDriver.h"
 
 using namespace kv;
 namespace fs = std::filesystem;
@@ -21,18 +22,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::string output(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        std::array<char, 256> buf;
-        while (fgets(buf.data(), buf.size(), p))
-            out += buf.data();
-        pclose(p);
-    }
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
-        out.pop_back();
-    return out;
-}
+using xtest::output;
 
 class TitleProgram : public ::testing::Test {
 protected:

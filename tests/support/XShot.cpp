@@ -1,4 +1,4 @@
-#include "tests/ui/XShot.h"
+#include "tests/support/XShot.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

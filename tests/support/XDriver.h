@@ -7,6 +7,9 @@ namespace kv::xtest {
 // Drives a program's window on the X display the way a user does: real pointer and key events
 // through xdotool (XTEST), and the window's pixels read back with Xlib.
 
+// What a shell command prints, trailing blanks cut; it is stopped after 15 seconds.
+std::string output(const std::string& command);
+
 // Starts a program in a folder (its working directory and its runtime folder, so that it
 // holds its program lock there); returns its process id.
 pid_t startProgram(const std::string& program, const std::string& folder);

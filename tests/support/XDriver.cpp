@@ -1,4 +1,4 @@
-#include "tests/equip/XDriver.h"
+#include "tests/support/XDriver.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -19,9 +19,18 @@ extern char** environ;
 namespace kv::xtest {
 namespace {
 
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
 std::string run(const std::string& cmd) {
+    // A window that never takes the focus makes `xdotool --sync` wait for ever; no command may
+    // hang a test.
     std::string out;
-    if (FILE* p = popen(cmd.c_str(), "r")) {
+    if (FILE* p = popen(("timeout -k 2 15 sh -c " + quoted(cmd)).c_str(), "r")) {
         char buf[256];
         while (fgets(buf, sizeof buf, p))
             out += buf;
@@ -30,14 +39,14 @@ std::string run(const std::string& cmd) {
     return out;
 }
 
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 } // namespace
+
+std::string output(const std::string& command) {
+    std::string out = run(command);
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
 
 pid_t startProgram(const std::string& program, const std::string& folder) {
     pid_t pid = fork();
