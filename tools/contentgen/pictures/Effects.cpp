@@ -105,7 +105,8 @@ void explosionFrame(Canvas& c, float t, uint32_t seed) {
 void dischargeFrame(Canvas& c, float t, uint32_t seed) {
     Vec2 o{kBig / 2.0f, kBig / 2.0f};
     float r = 16 + 40 * t;
-    light(c, ring(o.x, o.y, r - 5, r), radial(o, r, {hex(0x80C0FF, 0.0f), hex(0xA0E0FF)}), 1 - t * 0.6f);
+    light(c, ring(o.x, o.y, r - 5, r), radial(o, r, {hex(0x80C0FF, 0.0f), hex(0xA0E0FF)}),
+          1 - t * 0.6f);
     glowDot(c, o, 26, hex(0x6080FF), 1 - t);
     Rng rng(seed);
     for (int b = 0; b < 6; ++b) {
@@ -158,7 +159,7 @@ struct BloodLook {
     uint32_t seed;
 };
 const BloodLook kBlood[] = {
-    {"Blood_A", -90, 60, 11}, {"Blood_B", -30, 40, 12}, {"Blood_C", -150, 40, 13},
+    {"Blood_A", -90, 60, 11},  {"Blood_B", -30, 40, 12}, {"Blood_C", -150, 40, 13},
     {"Blood_D", -90, 170, 14}, {"Blood_E", 0, 25, 15},
 };
 
