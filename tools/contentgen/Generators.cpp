@@ -7,15 +7,15 @@ std::span<const Generator> generators() {
         {"data lists", writeDataLists},
         {"title pictures", drawTitlePictures},
         {"HUD pictures", drawHudPictures},
-                {"loading pictures", drawLoadImages},
+        {"loading pictures", drawLoadImages},
         {"icons", drawIcons},
-                {"effects", drawEffects},
+        {"effects", drawEffects},
         {"faces and wears", drawFacesAndWears},
         {"hair pictures", drawHairPictures},
-        // TMP        {"sound effects", makeSoundEffects},
-        // TMP        {"voices", speakVoices},
-        // TMP        {"music", composeMusic},
-        // TMP        {"previews", makePreviews},
+        {"sound effects", makeSoundEffects},
+        {"voices", speakVoices},
+        {"music", composeMusic},
+        {"previews", makePreviews},
     };
     return list;
 }

@@ -54,9 +54,21 @@ Paint radial(Vec2 c, float radius, std::vector<Colour> stops) {
 
 // --- Mask ---
 
+Mask::Box Mask::bounds() const {
+    Box b{w_, h_, 0, 0};
+    for (int y = 0; y < h_; ++y)
+        for (int x = 0; x < w_; ++x)
+            if (v_[static_cast<size_t>(y) * w_ + x] > 0) {
+                b.x0 = std::min(b.x0, x), b.x1 = std::max(b.x1, x + 1);
+                b.y0 = std::min(b.y0, y), b.y1 = std::max(b.y1, y + 1);
+            }
+    return b;
+}
+
 Mask Mask::dilated(float radius) const {
     int r = static_cast<int>(std::ceil(radius));
     Mask out(w_, h_);
+    Box b = bounds();
     std::vector<std::pair<int, int>> offsets;
     std::vector<float> weights;
     for (int dy = -r; dy <= r; ++dy)
@@ -67,8 +79,8 @@ Mask Mask::dilated(float radius) const {
                 weights.push_back(std::clamp(radius + 0.5f - d, 0.0f, 1.0f));
             }
         }
-    for (int y = 0; y < h_; ++y)
-        for (int x = 0; x < w_; ++x) {
+    for (int y = std::max(0, b.y0 - r); y < std::min(h_, b.y1 + r); ++y)
+        for (int x = std::max(0, b.x0 - r); x < std::min(w_, b.x1 + r); ++x) {
             float m = 0;
             for (size_t i = 0; i < offsets.size() && m < 1.0f; ++i)
                 m = std::max(m, at(x + offsets[i].first, y + offsets[i].second) * weights[i]);
@@ -214,8 +226,10 @@ Mask rasterize(const Path& path, int w, int h) {
 // --- Canvas ---
 
 void Canvas::fill(const Mask& mask, const Paint& paint, float opacity) {
-    for (int y = 0; y < h_; ++y)
-        for (int x = 0; x < w_; ++x) {
+    Mask::Box b = mask.bounds();
+    b.x1 = std::min(b.x1, w_), b.y1 = std::min(b.y1, h_);
+    for (int y = b.y0; y < b.y1; ++y)
+        for (int x = b.x0; x < b.x1; ++x) {
             float m = mask.at(x, y) * opacity;
             if (m <= 0)
                 continue;
@@ -230,8 +244,10 @@ void Canvas::fill(const Mask& mask, const Paint& paint, float opacity) {
 }
 
 void Canvas::addLight(const Mask& mask, const Paint& paint, float strength) {
-    for (int y = 0; y < h_; ++y)
-        for (int x = 0; x < w_; ++x) {
+    Mask::Box b = mask.bounds();
+    b.x1 = std::min(b.x1, w_), b.y1 = std::min(b.y1, h_);
+    for (int y = b.y0; y < b.y1; ++y)
+        for (int x = b.x0; x < b.x1; ++x) {
             float m = mask.at(x, y) * strength;
             if (m <= 0)
                 continue;

@@ -34,6 +34,12 @@ public:
     }
     float& ref(int x, int y) { return v_[static_cast<size_t>(y) * w_ + x]; }
 
+    // The smallest rectangle [x0, x1) x [y0, y1) holding all coverage (empty: x0 >= x1).
+    struct Box {
+        int x0, y0, x1, y1;
+    };
+    Box bounds() const;
+
     Mask dilated(float radius) const;
     Mask blurred(int radius) const;
     Mask shifted(int dx, int dy) const;
