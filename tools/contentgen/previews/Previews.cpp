@@ -23,24 +23,24 @@ void preview(Context& ctx, const std::string& iconFile, const std::string& video
     std::vector<std::string> frames;
     for (int i = 0; i < kFrames; ++i) {
         float turn = 2 * kPi * static_cast<float>(i) / kFrames;
-        Canvas c(kW * 2, kH * 2);
-        c.fillAll(radial({kW * 1.0f, kH * 0.8f}, kW * 1.4f,
+        Canvas c(kW, kH);
+        c.fillAll(radial({kW * 0.5f, kH * 0.4f}, kW * 0.7f,
                          {shade(art->tile, 1.2f), shade(art->tile, 0.55f), hex(0x080808)}));
-        c.fill(ellipse(kW, kH * 1.75f, 70, 14), solid(hex(0x000000, 0.45f)));
+        c.fill(ellipse(kW * 0.5f, kH * 0.875f, 35, 7), solid(hex(0x000000, 0.45f)));
         // Turning about the upright axis: the width follows the cosine, and the back is darker.
         float sx = std::cos(turn);
-        float bob = 4 * std::sin(turn * 2);
-        Canvas obj(kW * 2, kH * 2);
-        Affine m = Affine::translate(kW, kH * 0.95f + bob) * Affine::scale(1.8f * sx, 1.8f) *
-                   Affine::translate(-50, -50);
+        float bob = 2 * std::sin(turn * 2);
+        Canvas obj(kW, kH);
+        Affine m = Affine::translate(kW * 0.5f, kH * 0.475f + bob) *
+                   Affine::scale(0.9f * sx, 0.9f) * Affine::translate(-50, -50);
         drawIconObject(*art, obj, m);
         if (sx < 0) {
-            Canvas dim(kW * 2, kH * 2);
+            Canvas dim(kW, kH);
             dim.fill(obj.alphaMask(), solid(hex(0x000000, 0.35f)));
             obj.paste(dim, 0, 0);
         }
         c.paste(obj, 0, 0);
-        frames.push_back(encodeJpeg(c.downsampled(2), 85));
+        frames.push_back(encodeJpeg(c, 85));
     }
     ctx.out.write(videoFile, encodeMjpegAvi(kW, kH, kFps, frames));
 }
