@@ -117,46 +117,58 @@ void paintGround(Canvas& c, float horizonY, Colour nearColour, Colour farColour,
 }
 
 void paintFighter(Canvas& c, float x, float footY, float h, float f, int weapon, Colour colour) {
-    // Proportions of a sturdy fighter, in units of his height.
+    // A sturdy fighter in a fighting stance, in units of his height: helmet, broad shoulders,
+    // a short cape, a belted tunic, bent legs, and the weapon raised in the front hand.
     auto P = [&](float u, float v) { return Vec2{x + u * h * f, footY - v * h}; };
+    auto limb = [&](Vec2 a, Vec2 b, float w) { return line(a, b, h * w); };
     Path body;
-    body.add(circle(P(0.02f, 0.91f).x, P(0.02f, 0.91f).y, h * 0.075f)); // head
-    body.add(polygon({P(-0.12f, 0.80f), P(0.14f, 0.80f), P(0.11f, 0.48f), P(-0.09f, 0.48f)}));
-    body.add(line(P(-0.07f, 0.50f), P(-0.16f, 0.02f), h * 0.075f)); // back leg
-    body.add(line(P(0.07f, 0.50f), P(0.18f, 0.24f), h * 0.075f));   // front thigh
-    body.add(line(P(0.18f, 0.24f), P(0.16f, 0.02f), h * 0.07f));    // front shin
-    body.add(line(P(-0.10f, 0.77f), P(-0.20f, 0.55f), h * 0.06f));  // back arm
-    body.add(line(P(0.12f, 0.77f), P(0.24f, 0.62f), h * 0.06f));    // front arm
-    body.add(line(P(0.24f, 0.62f), P(0.33f, 0.70f), h * 0.055f));
-    Vec2 hand = P(0.33f, 0.70f);
+    body.add(ellipse(P(0.02f, 0.905f).x, P(0.02f, 0.905f).y, h * 0.068f, h * 0.075f)); // head
+    body.add(polygon({P(-0.07f, 0.93f), P(0.02f, 1.02f), P(0.10f, 0.93f)}));           // crest
+    body.add(polygon({P(-0.15f, 0.82f), P(0.17f, 0.82f), P(0.13f, 0.62f), P(0.10f, 0.47f),
+                      P(-0.08f, 0.47f), P(-0.12f, 0.62f)})); // torso
+    body.add(polygon({P(-0.13f, 0.82f), P(-0.02f, 0.82f), P(-0.20f, 0.42f), P(-0.30f, 0.45f)}));
+    body.add(polygon({P(-0.12f, 0.50f), P(0.13f, 0.50f), P(0.16f, 0.36f), P(-0.14f, 0.36f)}));
+    body.add(limb(P(-0.07f, 0.42f), P(-0.17f, 0.22f), 0.085f)); // back thigh
+    body.add(limb(P(-0.17f, 0.22f), P(-0.22f, 0.03f), 0.075f)); // back shin
+    body.add(limb(P(0.07f, 0.42f), P(0.19f, 0.23f), 0.085f));   // front thigh
+    body.add(limb(P(0.19f, 0.23f), P(0.17f, 0.03f), 0.075f));   // front shin
+    body.add(polygon({P(-0.27f, 0.0f), P(-0.15f, 0.0f), P(-0.17f, 0.05f), P(-0.26f, 0.05f)}));
+    body.add(polygon({P(0.13f, 0.0f), P(0.27f, 0.0f), P(0.25f, 0.05f), P(0.13f, 0.05f)}));
+    body.add(limb(P(-0.12f, 0.79f), P(-0.21f, 0.62f), 0.07f)); // back arm
+    body.add(limb(P(-0.21f, 0.62f), P(-0.15f, 0.50f), 0.06f));
+    body.add(limb(P(0.14f, 0.79f), P(0.25f, 0.64f), 0.07f)); // front arm
+    body.add(limb(P(0.25f, 0.64f), P(0.33f, 0.72f), 0.06f));
+    body.add(circle(P(-0.13f, 0.79f).x, P(-0.13f, 0.79f).y, h * 0.05f)); // shoulders
+    body.add(circle(P(0.15f, 0.79f).x, P(0.15f, 0.79f).y, h * 0.05f));
+    Vec2 hand = P(0.33f, 0.72f);
     switch (weapon) {
     case 1:
-        body.add(line(hand, P(0.45f, 0.78f), h * 0.025f));
+        body.add(line(hand, P(0.45f, 0.80f), h * 0.025f));
         break;
     case 2:
-        body.add(line(hand, P(0.50f, 1.05f), h * 0.03f));
+        body.add(line(hand, P(0.52f, 1.06f), h * 0.03f));
         break;
     case 3:
-        body.add(line(hand, P(0.55f, 1.25f), h * 0.045f));
+        body.add(line(hand, P(0.56f, 1.28f), h * 0.05f));
         break;
     case 4:
-        body.add(star(hand.x, hand.y, h * 0.07f, h * 0.03f, 4));
+        body.add(star(hand.x, hand.y, h * 0.08f, h * 0.03f, 4));
         break;
     case 5:
-        body.add(line(hand, P(0.45f, 0.98f), h * 0.025f));
-        body.add(ellipse(P(0.45f, 0.95f).x, P(0.45f, 0.95f).y, h * 0.06f, h * 0.045f));
+        body.add(line(hand, P(0.45f, 0.99f), h * 0.025f));
+        body.add(ellipse(P(0.46f, 0.96f).x, P(0.46f, 0.96f).y, h * 0.065f, h * 0.05f));
         break;
     case 6:
-        body.add(line(hand, P(0.48f, 1.02f), h * 0.03f));
-        body.add(rect(P(0.48f, 1.02f).x - h * 0.08f, P(0.48f, 1.02f).y - h * 0.05f, h * 0.16f,
-                      h * 0.1f));
+        body.add(line(hand, P(0.48f, 1.04f), h * 0.032f));
+        body.add(rect(P(0.48f, 1.04f).x - h * 0.08f, P(0.48f, 1.04f).y - h * 0.055f, h * 0.16f,
+                      h * 0.11f));
         break;
     case 7:
-        body.add(line(P(0.05f, 0.55f), P(0.75f, 1.15f), h * 0.022f));
+        body.add(line(P(0.05f, 0.57f), P(0.75f, 1.17f), h * 0.022f));
         break;
     case 8:
-        body.add(line(P(0.33f, 0.1f), P(0.33f, 1.1f), h * 0.025f));
-        body.add(circle(P(0.33f, 1.12f).x, P(0.33f, 1.12f).y, h * 0.04f));
+        body.add(line(P(0.33f, 0.1f), P(0.33f, 1.12f), h * 0.025f));
+        body.add(circle(P(0.33f, 1.14f).x, P(0.33f, 1.14f).y, h * 0.045f));
         break;
     case 9:
         body.add(ring(hand.x, hand.y, h * 0.3f, h * 0.33f, f > 0 ? -70 : 110, f > 0 ? 70 : 250));
