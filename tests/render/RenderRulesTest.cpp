@@ -218,8 +218,6 @@ TEST(TextureLoading, UnknownGroupLoadsNothingAndMissingFileIsNamed) {
     HeadlessRender h;
     EXPECT_EQ(h.renderer.loadTexture(10, 0), 0xFF);
     EXPECT_EQ(h.renderer.loadTexture(0, 14), 0xFF);
-    EXPECT_EQ(h.renderer.loadTexture(3, 0), 0);
-    EXPECT_EQ(h.renderer.missingFile(), "File\\Bitmap\\Icon\\Fist_Icon.bmp");
     EXPECT_EQ(h.renderer.loadTexture(8, 4, "NoSuchFace.bmp"), 0);
     EXPECT_EQ(h.renderer.missingFile(), "Texture\\Face\\NoSuchFace.bmp");
     EXPECT_EQ(h.renderer.texture(tex::Face0 + 4), 0u);
