@@ -13,12 +13,12 @@ function(kv_test name)
   # Nothing may hang the suite: every test has a time limit. Tests that drive windows share one
   # X display and its keyboard focus, so they run one at a time.
   if("gui" IN_LIST A_LABELS)
-    set(extra RESOURCE_LOCK x_keyboard_focus TIMEOUT 300)
+    set(props LABELS gui RESOURCE_LOCK x_keyboard_focus TIMEOUT 300)
   else()
-    set(extra TIMEOUT 120)
+    set(props TIMEOUT 120)
   endif()
   gtest_discover_tests(${name} WORKING_DIRECTORY ${KV_GAME_DIR} DISCOVERY_TIMEOUT 60
-                       PROPERTIES LABELS "${A_LABELS}" ${extra})
+                       PROPERTIES ${props})
 endfunction()
 
 # kv_program(name SOURCES ... DEPS ...): a program placed in the game folder.
