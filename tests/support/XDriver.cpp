@@ -1,8 +1,9 @@
 #include "tests/support/XDriver.h"
 
+#include "tests/support/XShot.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <stb_image_write.h>
 
 #include <chrono>
 #include <cstdio>
@@ -133,30 +134,8 @@ void settle(int ms) {
 }
 
 bool capture(unsigned long window, const std::string& pngPath) {
-    Display* d = XOpenDisplay(nullptr);
-    if (!d)
-        return false;
-    XWindowAttributes a;
-    bool ok = false;
-    if (XGetWindowAttributes(d, window, &a)) {
-        XImage* img = XGetImage(d, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
-        if (img) {
-            std::vector<unsigned char> rgb(static_cast<size_t>(a.width) * a.height * 3);
-            for (int y = 0; y < a.height; ++y)
-                for (int x = 0; x < a.width; ++x) {
-                    unsigned long p = XGetPixel(img, x, y);
-                    unsigned char* o = &rgb[(static_cast<size_t>(y) * a.width + x) * 3];
-                    o[0] = (p >> 16) & 0xFF;
-                    o[1] = (p >> 8) & 0xFF;
-                    o[2] = p & 0xFF;
-                }
-            ok =
-                stbi_write_png(pngPath.c_str(), a.width, a.height, 3, rgb.data(), a.width * 3) != 0;
-            XDestroyImage(img);
-        }
-    }
-    XCloseDisplay(d);
-    return ok;
+    Image img = captureWindow(std::to_string(window));
+    return !img.empty() && savePng(pngPath, img);
 }
 
 } // namespace kv::xtest
