@@ -4,6 +4,7 @@
 #include "models/Models.h"
 #include "platform/Paths.h"
 #include "platform/Random.h"
+#include "platform/gfx/HeadlessDevice.h"
 
 #include <cstring>
 #include <filesystem>
@@ -16,33 +17,12 @@ using namespace kv;
 namespace {
 
 // Hands out ids and remembers which meshes were drawn with which texture.
-class RecordingDevice final : public Device {
+class RecordingDevice final : public HeadlessDevice {
 public:
     bool headless() const override { return false; }
-    int width() const override { return 1024; }
-    int height() const override { return 768; }
-    bool beginFrame(Colour) override { return true; }
-    void clear(Colour, bool) override {}
-    bool present() override { return true; }
-    void setWorld(const glm::mat4&) override {}
-    void setView(const glm::mat4&) override {}
-    void setProjection(const glm::mat4&) override {}
-    void setDepthTest(bool) override {}
-    void setDepthWrite(bool) override {}
-    void setCull(Cull) override {}
-    void setBlending(bool) override {}
-    void setBlendFunc(Blend, Blend) override {}
-    void setAlphaTest(bool, uint8_t) override {}
     void setLighting(bool on) override { lighting = on; }
-    void setAmbient(Colour) override {}
-    void setSpecular(bool) override {}
-    void setNormalizeNormals(bool) override {}
     void setLight(int i, const Light& l) override { lights[i] = l; }
     void enableLight(int i, bool on) override { enabled[i] = on; }
-    void setMaterial(const Material&) override {}
-    void setFog(FogMode, Colour, float, float, float) override {}
-    void enableFog(bool) override {}
-    void setTextureFilter(Filter, Filter, Filter) override {}
     TextureId createTexture(const Image& image, bool) override {
         uint32_t pixel = 0;
         if (image.rgba.size() >= 4)
@@ -50,12 +30,8 @@ public:
         firstPixel[++lastId] = pixel;
         return lastId;
     }
-    bool updateTexture(TextureId, const Image&) override { return true; }
     TextureId createRenderTarget(int, int) override { return ++lastId; }
-    void releaseTexture(TextureId) override {}
     void setTexture(TextureId t) override { texture = t; }
-    void setRenderTarget(TextureId) override {}
-    void drawFan(const FanVertex*, int) override {}
     MeshId createMesh(const MeshVertex*, size_t, const uint16_t*, size_t) override {
         return ++lastId;
     }
@@ -64,8 +40,6 @@ public:
         textureOf[m] = texture;
         litWhenDrawn[m] = lighting;
     }
-    void releaseMesh(MeshId) override {}
-    Image readPixels() override { return {}; }
 
     uint32_t lastId = 0;
     TextureId texture = 0;

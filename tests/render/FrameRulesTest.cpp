@@ -7,6 +7,7 @@
 #include "TestPictures.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/gfx/HeadlessDevice.h"
 #include "render/Camera.h"
 #include "render/Effects.h"
 #include "render/Frame.h"
@@ -18,55 +19,23 @@ namespace kv {
 namespace {
 
 // The headless device, remembering which texture every quad was drawn with.
-class QuadRecorder final : public Device {
+class QuadRecorder final : public HeadlessDevice {
 public:
-    bool headless() const override { return true; }
-    int width() const override { return 1024; }
-    int height() const override { return 768; }
     bool beginFrame(Colour) override {
         quads.clear();
         return true;
     }
-    void clear(Colour, bool) override {}
-    bool present() override { return true; }
-    void setWorld(const glm::mat4&) override {}
-    void setView(const glm::mat4&) override {}
-    void setProjection(const glm::mat4&) override {}
-    void setDepthTest(bool) override {}
-    void setDepthWrite(bool) override {}
-    void setCull(Cull) override {}
-    void setBlending(bool) override {}
-    void setBlendFunc(Blend, Blend) override {}
-    void setAlphaTest(bool, uint8_t) override {}
-    void setLighting(bool) override {}
-    void setAmbient(Colour) override {}
-    void setSpecular(bool) override {}
-    void setNormalizeNormals(bool) override {}
-    void setLight(int, const Light&) override {}
-    void enableLight(int, bool) override {}
-    void setMaterial(const Material&) override {}
-    void setFog(FogMode, Colour, float, float, float) override {}
-    void enableFog(bool) override {}
-    void setTextureFilter(Filter, Filter, Filter) override {}
-    TextureId createTexture(const Image&, bool) override { return next_++; }
-    bool updateTexture(TextureId, const Image&) override { return true; }
-    TextureId createRenderTarget(int, int) override { return next_++; }
-    void releaseTexture(TextureId) override {}
     void setTexture(TextureId t) override { bound_ = t; }
     void setRenderTarget(TextureId t) override { target_ = t; }
     void drawFan(const FanVertex*, int) override {
         if (!target_)
             quads.push_back(bound_);
     }
-    MeshId createMesh(const MeshVertex*, size_t, const uint16_t*, size_t) override { return 0; }
-    void drawMesh(MeshId, uint32_t, uint32_t) override {}
-    void releaseMesh(MeshId) override {}
-    Image readPixels() override { return {}; }
 
     std::vector<TextureId> quads; // textures of the quads drawn on screen this frame
 
 private:
-    TextureId next_ = 1, bound_ = 0, target_ = 0;
+    TextureId bound_ = 0, target_ = 0;
 };
 
 // Loads the test pictures from a folder of its own so every file slot has a texture.
