@@ -1,7 +1,7 @@
 #include "data/DataLoader.h"
 #include "data/EntryFiles.h"
 #include "platform/Text.h"
-#include "tests/data/TempDir.h"
+#include "tests/support/TempGameFolder.h"
 
 using namespace kv;
 
@@ -53,7 +53,7 @@ template <class R> void writeEntry(const std::string& path, const R& r) {
     ASSERT_TRUE(writeLineFile(path, entryLines(r), kContentWriter));
 }
 
-class Loader : public InTempDir {
+class Loader : public kv::TempGameFolder {
 protected:
     void list(const char* file, const std::vector<std::string>& paths) {
         ASSERT_TRUE(

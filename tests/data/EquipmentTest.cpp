@@ -1,13 +1,13 @@
 #include "data/DataLoader.h"
 #include "data/EntryFiles.h"
 #include "data/EquipmentFile.h"
-#include "tests/data/TempDir.h"
+#include "tests/support/TempGameFolder.h"
 
 #include <cstring>
 
 using namespace kv;
 
-using Equipment = InTempDir;
+using Equipment = kv::TempGameFolder;
 
 TEST_F(Equipment, ThreeLineFileGivesEmptyPockets) {
     put(kEquipmentPath, "2\r\n0\r\n1\r\n");

@@ -1,5 +1,5 @@
 #include "data/LineFile.h"
-#include "tests/data/TempDir.h"
+#include "tests/support/TempGameFolder.h"
 
 #include <cfloat>
 
@@ -93,7 +93,7 @@ TEST(LineFileValues, TriplesReadMissingValuesAsZero) {
     EXPECT_EQ(f.intTriple(4)[1], 2);
 }
 
-using LineFileIo = InTempDir;
+using LineFileIo = kv::TempGameFolder;
 
 TEST_F(LineFileIo, MissingFileFailsAndLeavesLinesAlone) {
     LineFile f{{"kept"}};

@@ -3,13 +3,13 @@
 #include "data/FaceWearList.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
-#include "tests/data/TempDir.h"
+#include "tests/support/TempGameFolder.h"
 
 #include <cstring>
 
 using namespace kv;
 
-using OptionFiles = InTempDir;
+using OptionFiles = kv::TempGameFolder;
 
 TEST_F(OptionFiles, MissingSoundFileKeepsDefaultsButAnEmptyOneReadsZeros) {
     DataLoader data;
@@ -160,7 +160,7 @@ TEST_F(OptionFiles, HairNamesEndAtTheEndLine) {
     EXPECT_EQ(names, (std::vector<std::string>{"Short", "Long"}));
 }
 
-using FaceWear = InTempDir;
+using FaceWear = kv::TempGameFolder;
 
 TEST_F(FaceWear, ListsTheBmpFilesWithTheDefaultFirst) {
     put("Texture\\Face\\Zed.bmp", "");

@@ -8,7 +8,7 @@ extern "C" {
 #include <gtest/gtest.h>
 
 #include "data/LineFile.h"
-#include "tests/equip/TempGameFolder.h"
+#include "tests/support/TempGameFolder.h"
 
 namespace kv {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "data/EntryFiles.h"
 #include "data/LineFile.h"
-#include "tests/equip/TempGameFolder.h"
+#include "tests/support/TempGameFolder.h"
 
 namespace kv {
 namespace {

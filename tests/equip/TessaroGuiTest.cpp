@@ -9,7 +9,7 @@
 #include "data/LineFile.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
-#include "tests/equip/TempGameFolder.h"
+#include "tests/support/TempGameFolder.h"
 #include "tests/support/XDriver.h"
 #include "tools/equip/EquipLayout.h"
 

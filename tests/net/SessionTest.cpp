@@ -1,7 +1,7 @@
 #include "net/Session.h"
 #include "data/DataLoader.h"
 #include "platform/Text.h"
-#include "tests/data/TempDir.h"
+#include "tests/support/TempGameFolder.h"
 
 using namespace kv;
 
@@ -48,7 +48,7 @@ void changeEverything(Session& s, DataLoader& data) {
 
 } // namespace
 
-using SessionRecord = InTempDir;
+using SessionRecord = kv::TempGameFolder;
 
 TEST_F(SessionRecord, StartsWithTheDefaultsAndResetAllRestoresThem) {
     DataLoader data;

@@ -6,7 +6,7 @@
 
 #include "data/LineFile.h"
 #include "platform/Text.h"
-#include "tests/equip/TempGameFolder.h"
+#include "tests/support/TempGameFolder.h"
 #include "tools/options/KeyNames.h"
 
 namespace kv {

@@ -5,7 +5,7 @@
 #include "data/LineFile.h"
 #include "data/Options.h"
 #include "platform/Text.h"
-#include "tests/equip/TempGameFolder.h"
+#include "tests/support/TempGameFolder.h"
 #include "tests/support/XDriver.h"
 #include "tools/options/OptionsLayout.h"
 

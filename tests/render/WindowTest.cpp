@@ -1,5 +1,6 @@
 #include "platform/gfx/Window.h"
 
+#include <cstdlib>
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
@@ -31,6 +32,9 @@ TEST(Window, HiddenWindowStillDraws) {
 }
 
 TEST(Window, DisplayModeSwitchAcceptsTheDesktopModeAndRefusesUnknownOnes) {
+    // Without a display SDL draws off screen, where there are no modes to switch.
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X display";
     Window w;
     EXPECT_FALSE(w.switchDisplayMode(640, 480, 32)) << "no desktop mode recorded yet";
     ASSERT_TRUE(w.recordDesktopMode());

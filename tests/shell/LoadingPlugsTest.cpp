@@ -5,16 +5,16 @@
 #include "platform/Text.h"
 #include "platform/gfx/Device.h"
 #include "shell/LoadingPlugs.h"
-#include "tests/data/TempDir.h"
+#include "tests/support/TempGameFolder.h"
 
 using namespace kv;
 
 namespace {
 
-class DataLoads : public InTempDir {
+class DataLoads : public kv::TempGameFolder {
 protected:
     void SetUp() override {
-        InTempDir::SetUp();
+        kv::TempGameFolder::SetUp();
         put("Texture\\Face\\DefaultFace.bmp", "x");
         put("Texture\\Face\\Face02.bmp", "x");
         put("Texture\\Wear\\DefaultWear.bmp", "x");
@@ -70,10 +70,10 @@ TEST_F(DataLoads, AMissingEquipmentFileFailsItsStep) {
 
 namespace {
 
-class RenderLoads : public InTempDir {
+class RenderLoads : public kv::TempGameFolder {
 protected:
     void SetUp() override {
-        InTempDir::SetUp();
+        kv::TempGameFolder::SetUp();
         device = createHeadlessDevice();
         renderer = std::make_unique<Renderer>(*device, boxes);
         put("Texture\\Face\\DefaultFace.bmp", "x");

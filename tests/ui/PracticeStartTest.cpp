@@ -2,17 +2,17 @@
 
 #include "data/EquipmentFile.h"
 #include "platform/Text.h"
-#include "tests/data/TempDir.h"
+#include "tests/support/TempGameFolder.h"
 #include "ui/PracticeStart.h"
 
 using namespace kv;
 
 namespace {
 
-class Practice : public InTempDir {
+class Practice : public kv::TempGameFolder {
 protected:
     void SetUp() override {
-        InTempDir::SetUp();
+        kv::TempGameFolder::SetUp();
         session = std::make_unique<Session>(data);
         session->currentMap = 2;
         session->repeatsDone = 4;

@@ -2,7 +2,7 @@
 
 #include "data/EntryFiles.h"
 #include "platform/Text.h"
-#include "tests/data/TempDir.h"
+#include "tests/support/TempGameFolder.h"
 #include "ui/ServerSettings.h"
 
 using namespace kv;
@@ -10,10 +10,10 @@ using namespace kv;
 namespace {
 
 // Three maps on disk and a session with a valid form, in a folder of its own.
-class Settings : public InTempDir {
+class Settings : public kv::TempGameFolder {
 protected:
     void SetUp() override {
-        InTempDir::SetUp();
+        kv::TempGameFolder::SetUp();
         std::vector<std::string> paths;
         for (int i = 0; i < 3; ++i) {
             MapSpec m;
