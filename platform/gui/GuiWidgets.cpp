@@ -76,4 +76,29 @@ void wrappedText(const std::string& utf8, float width) {
     ImGui::PopTextWrapPos();
 }
 
+bool choiceCombo(const char* id, float x, float y, float w, const std::vector<std::string>& labels,
+                 int& current, bool enabled) {
+    ImGui::SetCursorPos(ImVec2(x, y));
+    ImGui::SetNextItemWidth(w);
+    ImGui::BeginDisabled(!enabled);
+    bool changed = false;
+    const char* shown =
+        current >= 0 && current < static_cast<int>(labels.size()) ? labels[current].c_str() : "";
+    if (ImGui::BeginCombo(id, shown, ImGuiComboFlags_HeightLarge)) {
+        for (int i = 0; i < static_cast<int>(labels.size()); ++i) {
+            ImGui::PushID(i);
+            if (ImGui::Selectable(labels[i].c_str(), i == current)) {
+                changed = i != current;
+                current = i;
+            }
+            if (i == current)
+                ImGui::SetItemDefaultFocus();
+            ImGui::PopID();
+        }
+        ImGui::EndCombo();
+    }
+    ImGui::EndDisabled();
+    return changed;
+}
+
 } // namespace kv

@@ -137,26 +137,8 @@ void EquipDialog::armourChanged(int a) {
 
 bool EquipDialog::entryCombo(const char* id, const std::vector<std::string>& names, int current,
                              bool enabled, float x, float y, float w, int& chosen) {
-    bool changed = false;
-    ImGui::SetCursorPos(ImVec2(x, y));
-    ImGui::SetNextItemWidth(w);
-    ImGui::BeginDisabled(!enabled);
-    const char* preview = current < static_cast<int>(names.size()) ? names[current].c_str() : "";
-    if (ImGui::BeginCombo(id, preview, ImGuiComboFlags_HeightLarge)) {
-        for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-            ImGui::PushID(i);
-            if (ImGui::Selectable(names[i].c_str(), i == current) && i != current) {
-                chosen = i;
-                changed = true;
-            }
-            if (i == current)
-                ImGui::SetItemDefaultFocus();
-            ImGui::PopID();
-        }
-        ImGui::EndCombo();
-    }
-    ImGui::EndDisabled();
-    return changed;
+    chosen = current;
+    return choiceCombo(id, x, y, w, names, chosen, enabled);
 }
 
 // Opening a pocket's list empties the pocket and offers what fits from there on; closing it

@@ -52,36 +52,11 @@ bool checkbox(float x, float y, const char* label, uint8_t& flag, bool enabled =
     return changed;
 }
 
-bool choice(const char* id, float x, float y, float w, const std::vector<std::string>& labels,
-            int& current, bool enabled = true) {
-    ImGui::SetCursorPos(ImVec2(x, y));
-    ImGui::SetNextItemWidth(w);
-    ImGui::BeginDisabled(!enabled);
-    bool changed = false;
-    const char* shown =
-        current >= 0 && current < static_cast<int>(labels.size()) ? labels[current].c_str() : "";
-    if (ImGui::BeginCombo(id, shown, ImGuiComboFlags_HeightLarge)) {
-        for (int i = 0; i < static_cast<int>(labels.size()); ++i) {
-            ImGui::PushID(i);
-            if (ImGui::Selectable(labels[i].c_str(), i == current)) {
-                changed = i != current;
-                current = i;
-            }
-            if (i == current)
-                ImGui::SetItemDefaultFocus();
-            ImGui::PopID();
-        }
-        ImGui::EndCombo();
-    }
-    ImGui::EndDisabled();
-    return changed;
-}
-
 // A 0-based choice over a byte value.
 void byteChoice(const char* id, float x, float y, float w, const std::vector<std::string>& labels,
                 uint8_t& value, bool enabled = true) {
     int v = value;
-    if (choice(id, x, y, w, labels, v, enabled))
+    if (choiceCombo(id, x, y, w, labels, v, enabled))
         value = static_cast<uint8_t>(v);
 }
 
@@ -148,8 +123,8 @@ void OptionsDialog::drawPlayerPage() {
     text(L::kNameX + L::kNameW + 8, L::kNameY + 3, "（全角12文字以内）");
 
     text(24, L::kHairY + 3, "髪型：");
-    choice("##hair", L::kHairX, L::kHairY, L::kHairW, hairLabels_, ed_.hair,
-           ed_.profile.loadHair != 0);
+    choiceCombo("##hair", L::kHairX, L::kHairY, L::kHairW, hairLabels_, ed_.hair,
+                ed_.profile.loadHair != 0);
     // The preview shows the middle 150 pixels of the 200 x 200 picture.
     const GuiTexture* hair = ed_.hair >= 0 && ed_.hair < static_cast<int>(hairImages_.size())
                                  ? &hairImages_[static_cast<size_t>(ed_.hair)]
@@ -170,11 +145,11 @@ void OptionsDialog::drawPlayerPage() {
     }
 
     text(L::kFaceX - 40, L::kFaceY + 3, "顔：");
-    choice("##face", L::kFaceX, L::kFaceY, L::kLookW, faceLabels_, ed_.face,
-           ed_.profile.loadFace != 0);
+    choiceCombo("##face", L::kFaceX, L::kFaceY, L::kLookW, faceLabels_, ed_.face,
+                ed_.profile.loadFace != 0);
     text(L::kFaceX - 40, L::kWearY + 3, "服：");
-    choice("##wear", L::kFaceX, L::kWearY, L::kLookW, wearLabels_, ed_.wear,
-           ed_.profile.loadWear != 0);
+    choiceCombo("##wear", L::kFaceX, L::kWearY, L::kLookW, wearLabels_, ed_.wear,
+                ed_.profile.loadWear != 0);
 
     const float gy = L::kLoadGroupY;
     groupBox("ロード短縮・メモリ削減", ImVec2(20, gy), ImVec2(L::kPageX1 - 12, L::kPageY1 - 12));
