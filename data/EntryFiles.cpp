@@ -227,8 +227,14 @@ std::vector<std::string> listLines(const std::vector<std::string>& paths) {
     return lines;
 }
 
-bool parseAnimSet(const LineFile& f, std::vector<AnimTables::Row>& rows, ContentError& error) {
-    std::vector<AnimTables::Row> found;
+namespace {
+
+// The table files: one row per line up to the ";" line, at most `capacity` rows; `parseRow`
+// reads what stands before a row's ";".
+template <class Row, class ParseRow>
+bool parseRows(const LineFile& f, int capacity, std::vector<Row>& rows, ContentError& error,
+               ParseRow parseRow) {
+    std::vector<Row> found;
     for (size_t i = 0; i < f.lines.size(); ++i) {
         const std::string& line = f.lines[i];
         if (isEndLine(line)) {
@@ -236,9 +242,8 @@ bool parseAnimSet(const LineFile& f, std::vector<AnimTables::Row>& rows, Content
             return true;
         }
         int lineNo = static_cast<int>(i) + 1;
-        if (static_cast<int>(found.size()) == AnimTables::kRows) {
-            error = {lineNo,
-                     "行の数が上限(" + std::to_string(AnimTables::kRows) + ")を超えています"};
+        if (static_cast<int>(found.size()) == capacity) {
+            error = {lineNo, "行の数が上限(" + std::to_string(capacity) + ")を超えています"};
             return false;
         }
         size_t end = line.find(';');
@@ -246,26 +251,36 @@ bool parseAnimSet(const LineFile& f, std::vector<AnimTables::Row>& rows, Content
             error = {lineNo, "行が「;」で終わっていません"};
             return false;
         }
-        AnimTables::Row row{};
-        size_t col = 0, start = 0;
-        std::string_view body(line.data(), end);
-        while (true) {
-            size_t comma = body.find(',', start);
-            if (col == static_cast<size_t>(AnimTables::kColumns)) {
-                error = {lineNo,
-                         "値が" + std::to_string(AnimTables::kColumns) + "個を超えています"};
-                return false;
-            }
-            row[col++] = static_cast<int16_t>(parseInteger(
-                body.substr(start, comma == std::string_view::npos ? comma : comma - start)));
-            if (comma == std::string_view::npos)
-                break;
-            start = comma + 1;
-        }
+        Row row{};
+        if (!parseRow(std::string_view(line.data(), end), lineNo, row, error))
+            return false;
         found.push_back(row);
     }
     error = noEndLine();
     return false;
+}
+
+} // namespace
+
+bool parseAnimSet(const LineFile& f, std::vector<AnimTables::Row>& rows, ContentError& error) {
+    return parseRows(
+        f, AnimTables::kRows, rows, error,
+        [](std::string_view body, int lineNo, AnimTables::Row& row, ContentError& error) {
+            size_t col = 0, start = 0;
+            while (true) {
+                size_t comma = body.find(',', start);
+                if (col == static_cast<size_t>(AnimTables::kColumns)) {
+                    error = {lineNo,
+                             "値が" + std::to_string(AnimTables::kColumns) + "個を超えています"};
+                    return false;
+                }
+                row[col++] = static_cast<int16_t>(parseInteger(
+                    body.substr(start, comma == std::string_view::npos ? comma : comma - start)));
+                if (comma == std::string_view::npos)
+                    return true;
+                start = comma + 1;
+            }
+        });
 }
 
 std::vector<std::string> animSetLines(const std::vector<AnimTables::Row>& rows) {
@@ -281,28 +296,11 @@ std::vector<std::string> animSetLines(const std::vector<AnimTables::Row>& rows) 
 }
 
 bool parseActionMap(const LineFile& f, std::vector<uint8_t>& rows, ContentError& error) {
-    std::vector<uint8_t> found;
-    for (size_t i = 0; i < f.lines.size(); ++i) {
-        const std::string& line = f.lines[i];
-        if (isEndLine(line)) {
-            rows = std::move(found);
-            return true;
-        }
-        int lineNo = static_cast<int>(i) + 1;
-        if (static_cast<int>(found.size()) == AnimTables::kActions) {
-            error = {lineNo,
-                     "行の数が上限(" + std::to_string(AnimTables::kActions) + ")を超えています"};
-            return false;
-        }
-        size_t end = line.find(';');
-        if (end == std::string::npos) {
-            error = {lineNo, "行が「;」で終わっていません"};
-            return false;
-        }
-        found.push_back(static_cast<uint8_t>(parseInteger(std::string_view(line.data(), end))));
-    }
-    error = noEndLine();
-    return false;
+    return parseRows(f, AnimTables::kActions, rows, error,
+                     [](std::string_view body, int, uint8_t& row, ContentError&) {
+                         row = static_cast<uint8_t>(parseInteger(body));
+                         return true;
+                     });
 }
 
 std::vector<std::string> actionMapLines(const std::vector<uint8_t>& rows) {
