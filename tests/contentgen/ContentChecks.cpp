@@ -34,6 +34,25 @@ PictureInfo inspectPicture(std::string_view path) {
     return info;
 }
 
+double drawnShare(std::string_view path, double left, double top, double right, double bottom) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes))
+        return -1;
+    int w = 0, h = 0, n = 0;
+    unsigned char* px = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                              static_cast<int>(bytes.size()), &w, &h, &n, 3);
+    if (!px)
+        return -1;
+    int drawn = 0, all = 0;
+    for (int y = static_cast<int>(top * h); y < static_cast<int>(bottom * h); ++y)
+        for (int x = static_cast<int>(left * w); x < static_cast<int>(right * w); ++x, ++all) {
+            const unsigned char* p = px + 3 * (static_cast<size_t>(y) * w + x);
+            drawn += !(p[0] == 0 && p[1] == 255 && p[2] == 255);
+        }
+    stbi_image_free(px);
+    return all ? static_cast<double>(drawn) / all : 0;
+}
+
 static uint32_t be32(const std::string& s, size_t at) {
     return static_cast<uint32_t>(static_cast<uint8_t>(s[at])) << 24 |
            static_cast<uint32_t>(static_cast<uint8_t>(s[at + 1])) << 16 |

@@ -12,6 +12,11 @@ struct PictureInfo {
 };
 PictureInfo inspectPicture(std::string_view contentPath);
 
+// The share (0..1) of a picture's pixels inside a rectangle, given in fractions of its width
+// and height, that are not the transparent cyan key; -1 when the picture does not decode.
+double drawnShare(std::string_view contentPath, double left, double top, double right,
+                  double bottom);
+
 // A Standard MIDI File: an error text, empty when the header and every track chunk are sound.
 std::string checkMidi(std::string_view contentPath, int& tracks);
 

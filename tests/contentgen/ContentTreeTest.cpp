@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace kv;
+using kv::test::drawnShare;
 using kv::test::inspectPicture;
 
 namespace {
@@ -53,6 +54,22 @@ TEST(ContentTree, EveryPictureOfTheTextureTableDecodesAtItsSize) {
         }
     }
     EXPECT_EQ(checked, 14 + 8 + 19 + 10 + 4 + 4 + 16 + 79);
+}
+
+TEST(ContentTree, PushStartCoversNoTitleLetteringAndBothRead) {
+    // The lettering fills the background quad, title x -320..320 and y 250..-390; the push
+    // start picture is drawn over it at x -150..150, y 30..-30.
+    const char* letter = "File\\Bitmap\\Title\\TitleLetter.bmp";
+    const auto fx = [](double x) { return (x + 320) / 640; };
+    const auto fy = [](double y) { return (250 - y) / 640; };
+    const double band = drawnShare(letter, fx(-150), fy(30), fx(150), fy(-30));
+    ASSERT_GE(band, 0) << letter << " does not decode";
+    EXPECT_LT(band, 0.01) << "lettering under the push start picture";
+    // The name above the band and the subtitle below it are there.
+    EXPECT_GT(drawnShare(letter, fx(-300), fy(130), fx(300), fy(30)), 0.2);
+    EXPECT_GT(drawnShare(letter, fx(-300), fy(-30), fx(300), fy(-90)), 0.1);
+    // Push start itself is mostly lettering across its band.
+    EXPECT_GT(drawnShare("File\\Bitmap\\Title\\PushStart.bmp", 0.1, 0.2, 0.9, 0.6), 0.2);
 }
 
 TEST(ContentTree, FaceAndWearFoldersOfferSeveralPicturesBesideTheDefaults) {

@@ -131,15 +131,18 @@ void drawEmblem(Canvas& c, float cx, float cy, float s) {
 }
 
 void drawTitleLetter(Context& ctx) {
+    // The picture fills the background quad (title y 250 at the top to -390 at the bottom);
+    // the push start picture covers title y 30 to -30, rows 176 to 224 here. The name stays
+    // above that band and the subtitle goes below it, so that all three read.
     Canvas c(512, 512);
-    drawEmblem(c, 256, 62, 80);
+    drawEmblem(c, 256, 54, 74);
     Lettering title;
-    title.style.size = 92;
+    title.style.size = 88;
     title.style.bold = 3;
     title.style.spacing = 2;
     title.outlineWidth = 5;
     title.shadow = 4;
-    letter(c, ctx.font, "KESTRAVA", title, 256, 150);
+    letter(c, ctx.font, "KESTRAVA", title, 256, 134);
     Lettering sub;
     sub.style.size = 30;
     sub.style.bold = 1.2f;
@@ -147,7 +150,8 @@ void drawTitleLetter(Context& ctx) {
     sub.bottom = hex(0xF0B0A0);
     sub.outline = palette::crimsonDark;
     sub.outlineWidth = 3;
-    letter(c, ctx.font, "ケストラヴァ ～闘技場の戦士たち～", sub, 256, 205);
+    sub.shadow = 3;
+    letter(c, ctx.font, "ケストラヴァ ～闘技場の戦士たち～", sub, 256, 250);
     saveBmp(ctx, "File\\Bitmap\\Title\\TitleLetter.bmp", c, true);
 }
 
