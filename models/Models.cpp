@@ -352,6 +352,8 @@ void Models::drawModel(XModel& m, int slot, const glm::mat4& place, TextureId ov
             continue;
         device_.setWorld(mesh->frame->poses[slot] * place);
         for (const XMaterial& mat : mesh->materials) {
+            // Lit by its own material rather than whatever the map drew last.
+            device_.setMaterial(sceneMaterial(mat.def));
             device_.setTexture(override ? override : TextureId(std::max(mat.texture, 0)));
             device_.drawMesh(MeshId(mesh->gpuMesh), mat.firstIndex, mat.primitiveCount * 3);
         }
@@ -421,6 +423,9 @@ void Models::drawScenery() {
 }
 
 void Models::drawMap() {
+    // Keyed texels must not hide what lies behind them, whatever state the last 2D drawing
+    // left.
+    device_.setAlphaTest(true, 0x10);
     device_.setWorld(mapWorld());
     drawStaticMesh(device_, map_);
     if (game_.mapIndex == 1 && background_[1].gpu) {

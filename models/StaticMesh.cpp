@@ -87,18 +87,24 @@ bool readStaticMesh(std::string_view bytes, RigidMesh& out) {
     return true;
 }
 
+Material sceneMaterial(const XMaterialDef& d) {
+    Material mat;
+    mat.diffuse = d.diffuse;
+    // Files carry no ambient colour, and none is made up: the scene lights' ambient parts add
+    // up to fourteen times full brightness and would wash every surface out.
+    mat.ambient = glm::vec4(0);
+    mat.specular = glm::vec4(d.specular, 0);
+    mat.emissive = glm::vec4(d.emissive, 0);
+    mat.power = d.power;
+    return mat;
+}
+
 void loadStaticTextures(Device& device, Random& random, const std::string& folder, StaticMesh& m) {
     m.materials.clear();
     m.textures.clear();
     for (const MeshSubset& s : m.mesh.subsets) {
         const XMaterialDef& d = m.mesh.materials[s.material];
-        Material mat;
-        mat.diffuse = d.diffuse;
-        mat.ambient = d.diffuse; // unlit sides keep their colour under the scene's ambient
-        mat.specular = glm::vec4(d.specular, 0);
-        mat.emissive = glm::vec4(d.emissive, 0);
-        mat.power = d.power;
-        m.materials.push_back(mat);
+        m.materials.push_back(sceneMaterial(d));
         std::string name = d.texture;
         if (name == "Sky_01.bmp") {
             char b[32];

@@ -24,6 +24,10 @@ struct StaticMesh {
 // file cannot be read or holds no faces.
 bool readStaticMesh(std::string_view bytes, RigidMesh& out);
 
+// How a file's material lights under the scene's lights: its diffuse, specular and emissive
+// colours and power, no ambient colour.
+Material sceneMaterial(const XMaterialDef& d);
+
 // The textures a static mesh's materials name, from textureFolder. "Sky_01.bmp" becomes one of
 // the three sky pictures at random; the colour-keyed names load with cyan transparent.
 // A texture that fails to load stays 0.

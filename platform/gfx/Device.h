@@ -102,7 +102,8 @@ public:
     virtual void drawMesh(MeshId m, uint32_t firstIndex, uint32_t indexCount) = 0;
     virtual void releaseMesh(MeshId m) = 0;
 
-    // The pixels of the current target (the back buffer or a render target), top row first.
+    // The pixels of the current target, top row first: the back buffer as the window shows it
+    // (opaque), a render target with its alpha.
     virtual Image readPixels() = 0;
 };
 

@@ -385,6 +385,9 @@ public:
         img.rgba.resize(size_t(img.width) * img.height * 4);
         glReadPixels(0, 0, img.width, img.height, GL_RGBA, GL_UNSIGNED_BYTE, img.rgba.data());
         if (!target_) {
+            // The window shows no alpha: the picture is opaque, as seen.
+            for (size_t i = 3; i < img.rgba.size(); i += 4)
+                img.rgba[i] = 255;
             // The screen's rows come bottom first; render targets are drawn upside down already.
             size_t row = size_t(img.width) * 4;
             std::vector<uint8_t> tmp(row);

@@ -1,6 +1,6 @@
 #include "platform/gfx/Image.h"
 
-#include <cstring>
+#include <vector>
 
 #include <stb_image.h>
 #include <stb_image_write.h>
@@ -8,6 +8,41 @@
 #include "platform/Paths.h"
 
 namespace kv {
+namespace {
+
+// Opaque cyan becomes transparent. A keyed pixel keeps the mean colour of its opaque
+// neighbours (black when it has none), so that filtering at the edge of a keyed shape blends
+// towards the shape's own colour instead of darkening its outline.
+void applyColourKey(Image& img) {
+    const int w = img.width, h = img.height;
+    std::vector<uint8_t> keyed(size_t(w) * h, 0);
+    for (size_t i = 0; i < keyed.size(); ++i) {
+        const uint8_t* p = &img.rgba[i * 4];
+        keyed[i] = p[0] == 0 && p[1] == 255 && p[2] == 255 && p[3] == 255;
+    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (!keyed[size_t(y) * w + x])
+                continue;
+            int sum[3] = {0, 0, 0}, n = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= w || ny >= h || keyed[size_t(ny) * w + nx])
+                        continue;
+                    const uint8_t* q = &img.rgba[(size_t(ny) * w + nx) * 4];
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += q[c];
+                    ++n;
+                }
+            uint8_t* p = &img.rgba[(size_t(y) * w + x) * 4];
+            for (int c = 0; c < 3; ++c)
+                p[c] = n ? uint8_t(sum[c] / n) : 0;
+            p[3] = 0;
+        }
+}
+
+} // namespace
 
 bool decodeImage(const void* data, size_t size, bool colourKey, Image& out) {
     int w = 0, h = 0, n = 0;
@@ -20,11 +55,7 @@ bool decodeImage(const void* data, size_t size, bool colourKey, Image& out) {
     out.rgba.assign(px, px + static_cast<size_t>(w) * h * 4);
     stbi_image_free(px);
     if (colourKey)
-        for (size_t i = 0; i < out.rgba.size(); i += 4) {
-            uint8_t* p = &out.rgba[i];
-            if (p[0] == 0 && p[1] == 255 && p[2] == 255 && p[3] == 255)
-                std::memset(p, 0, 4);
-        }
+        applyColourKey(out);
     return true;
 }
 

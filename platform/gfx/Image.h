@@ -13,8 +13,8 @@ struct Image {
 };
 
 // Reads a picture file (BMP, JPEG, PNG) by host path. With colourKey, opaque cyan
-// (0xFF00FFFF) pixels become fully transparent black. False when the file is missing or
-// not a picture.
+// (0xFF00FFFF) pixels become fully transparent, coloured like their opaque neighbours (black
+// away from any). False when the file is missing or not a picture.
 bool loadImageFile(const std::string& hostPath, bool colourKey, Image& out);
 bool decodeImage(const void* data, size_t size, bool colourKey, Image& out);
 

@@ -2,7 +2,9 @@
 // software GL. Pictures go to /work/shots/models-*.png (or the temp folder) for a look.
 #include "SceneRig.h"
 
+#include "platform/Paths.h"
 #include "platform/gfx/Image.h"
+#include "platform/gfx/Matrix.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -146,5 +148,64 @@ TEST_F(ModelRender, EachMapIsDrawnWithItsFloorAndSky) {
         // The floor is lit and textured: the bottom rows are far from black.
         const uint8_t* px = &img.rgba[(size_t(kH - 10) * kW + kW / 2) * 4];
         EXPECT_GT(px[0] + px[1] + px[2], 60) << "map " << m;
+    }
+}
+
+TEST_F(ModelRender, SceneLightsShadeMapsAndCharactersWithoutWashingThemOut) {
+    // The generated materials of a map (drawn 10 times its size) and of a character (15
+    // times), lit by the scene lights: what matters is how the faces of a shape differ.
+    std::string bytes;
+    RigidMesh map;
+    ASSERT_TRUE(readWholeFile("File\\XFile\\Map\\Temple.x", bytes));
+    ASSERT_TRUE(readStaticMesh(bytes, map));
+    XModel body;
+    ASSERT_EQ(body.load("File\\XFile\\CharaBody_Sword_Axe.x"), "");
+    ASSERT_FALSE(body.meshes.empty());
+    ASSERT_FALSE(body.meshes[0]->materials.empty());
+    struct Case {
+        const char* what;
+        XMaterialDef def;
+        float scale;
+    };
+    const Case cases[] = {{"map", map.materials[0], 10},
+                          {"character", body.meshes[0]->materials[0].def, 15}};
+    Device& d = *rig->device;
+    const glm::vec3 normals[4] = {{0, 1, 0},               // a floor
+                                  {1, 0, 0},               // walls facing two ways
+                                  {0, 0, -1},              //
+                                  {0.7071f, 0, -0.7071f}}; // turned away from all three lights
+    for (const Case& c : cases) {
+        int grey[4];
+        for (int i = 0; i < 4; ++i) {
+            const glm::vec3 n = normals[i];
+            // A quad facing the eye whatever its normal says: only the normal is lit.
+            MeshVertex v[4] = {{-1, -1, 0, n.x, n.y, n.z, 0, 0},
+                               {1, -1, 0, n.x, n.y, n.z, 0, 0},
+                               {1, 1, 0, n.x, n.y, n.z, 0, 0},
+                               {-1, 1, 0, n.x, n.y, n.z, 0, 0}};
+            const uint16_t idx[6] = {0, 1, 2, 0, 2, 3};
+            MeshId mesh = d.createMesh(v, 4, idx, 6);
+            d.beginFrame(kBackdrop);
+            d.setView(mx::lookAt({0, 0, -100}, {0, 0, 0}, {0, 1, 0}));
+            d.setCull(Cull::None);
+            d.enableFog(false);
+            d.setLighting(true);
+            d.setTexture(0);
+            d.setMaterial(sceneMaterial(c.def));
+            d.setWorld(mx::scaling(c.scale));
+            d.drawMesh(mesh, 0, 6);
+            Image img = d.readPixels();
+            d.releaseMesh(mesh);
+            const uint8_t* px = &img.rgba[(size_t(kH / 2) * kW + kW / 2) * 4];
+            grey[i] = (px[0] + px[1] + px[2]) / 3;
+        }
+        EXPECT_GE(grey[0], 230) << c.what << ": a floor shows its picture at full strength";
+        for (int i : {1, 2}) {
+            EXPECT_LT(grey[i], 225) << c.what << " side " << i << " is washed out";
+            EXPECT_GT(grey[i], grey[3] + 30) << c.what << " side " << i << " is not lit";
+        }
+        EXPECT_GT(std::abs(grey[1] - grey[2]), 15) << c.what << ": sides facing apart look alike";
+        EXPECT_GT(grey[3], 35) << c.what << ": a face away from the lights is black";
+        EXPECT_LT(grey[3], 120) << c.what;
     }
 }

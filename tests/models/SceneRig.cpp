@@ -12,16 +12,15 @@ bool SceneRig::open(int width, int height) {
     device = createGlDevice(window, &error);
     if (!device)
         return false;
+    // The game's fixed states (render/Renderer.cpp).
     device->setDepthTest(true);
     device->setDepthWrite(true);
+    device->setBlending(true);
+    device->setBlendFunc(Blend::SrcAlpha, Blend::InvSrcAlpha);
     device->setCull(Cull::CounterClockwise);
-    device->setAlphaTest(true, 8);
-    device->setTextureFilter(Filter::Linear, Filter::Linear, Filter::Linear);
-    device->setNormalizeNormals(true);
+    device->setTextureFilter(Filter::Linear, Filter::Point, Filter::None);
+    device->setAmbient(0x00202020);
     device->setProjection(mx::perspective(45, float(width) / float(height), 1, 30000));
-    Material white;
-    white.ambient = {0.3f, 0.3f, 0.3f, 1};
-    device->setMaterial(white);
     data.loadMaps();
     data.loadWeapons();
     data.loadShields();
@@ -95,9 +94,6 @@ void SceneRig::draw(glm::vec3 eye, glm::vec3 target, const std::array<float, kSl
     models->drawScenery();
     device->setLighting(true);
     models->drawMap();
-    Material white;
-    white.ambient = {0.3f, 0.3f, 0.3f, 1};
-    device->setMaterial(white);
     for (int s = 0; s < kSlots; ++s) {
         if (!game.players[s].inUse)
             continue;

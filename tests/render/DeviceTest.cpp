@@ -52,6 +52,21 @@ TEST_F(DeviceTest, FanIsDrawnInItsArgbVertexColourAndReadBackTopRowFirst) {
     EXPECT_EQ(bottom.r, 0);
 }
 
+TEST_F(DeviceTest, ScreenReadsBackOpaqueAsShownButRenderTargetsKeepTheirAlpha) {
+    dev->setBlending(false);
+    ASSERT_TRUE(dev->beginFrame(0x00000000));
+    quad(*dev, -1, -1, 1, 1, 0x40FF0000); // written with alpha 0x40
+    Px screen = at(dev->readPixels(), 32, 32);
+    EXPECT_EQ(screen.r, 255);
+    EXPECT_EQ(screen.a, 255);
+    TextureId rt = dev->createRenderTarget(16, 16);
+    dev->setRenderTarget(rt);
+    dev->clear(0x00000000, false);
+    quad(*dev, -1, -1, 1, 1, 0x40FF0000);
+    EXPECT_EQ(at(dev->readPixels(), 8, 8).a, 0x40);
+    dev->setRenderTarget(0);
+}
+
 TEST_F(DeviceTest, FrameDrawsAfterAnotherGlUserChangedTheBindings) {
     GLuint other = glCreateProgram();
     glUseProgram(other); // as the dialogs' own renderer leaves things
@@ -188,6 +203,10 @@ TEST(Image, CyanColourKeyBecomesTransparent) {
     EXPECT_EQ(plain.rgba[3], 255);
     EXPECT_EQ(keyed.rgba[4], 255);
     EXPECT_EQ(keyed.rgba[7], 255);
+    // The keyed pixel takes its neighbour's colour, so a filtered edge stays red, not dark.
+    EXPECT_EQ(keyed.rgba[0], 255);
+    EXPECT_EQ(keyed.rgba[1], 0);
+    EXPECT_EQ(keyed.rgba[2], 0);
     Image none;
     EXPECT_FALSE(loadImageFile("File/Bitmap/DoesNotExist.bmp", true, none));
 }

@@ -18,6 +18,9 @@ public:
         GenMaterial m;
         m.texture = texture;
         m.specular = {0.05f, 0.05f, 0.05f};
+        // Dim enough that walls turned from the lights stay darker than floors, which still
+        // show their pictures at full strength.
+        m.colour = {0.55f, 0.55f, 0.55f, 1};
         return mesh_.material(m);
     }
     void floor(float x0, float z0, float x1, float z1, float y, uint32_t m) {
@@ -192,7 +195,6 @@ Arena fort() {
 
 Arena deck() {
     MapBuilder m("Deck");
-    // The lights saturate material colours, so surfaces differ by their pictures.
     uint32_t wood = m.mat("Map_Wood.bmp"), dark = m.mat("Map_DarkWood.bmp"),
              rail = m.mat("Map_Rail.bmp");
     m.floor(-130, -130, 130, 130, 0, wood);

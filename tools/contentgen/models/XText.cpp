@@ -8,7 +8,7 @@ uint32_t GenMesh::material(const GenMaterial& m) {
     for (uint32_t i = 0; i < materials.size(); ++i) {
         const GenMaterial& o = materials[i];
         if (o.colour == m.colour && o.power == m.power && o.specular == m.specular &&
-            o.texture == m.texture)
+            o.emissive == m.emissive && o.texture == m.texture)
             return i;
     }
     materials.push_back(m);
@@ -104,7 +104,8 @@ void writeMesh(std::string& s, const GenMesh& m, const std::string& indent) {
         s += indent + "   " + num(mat.power) + ";\n";
         s += indent + "   " + num(mat.specular.r) + ";" + num(mat.specular.g) + ";" +
              num(mat.specular.b) + ";;\n";
-        s += indent + "   0.00000;0.00000;0.00000;;\n";
+        s += indent + "   " + num(mat.emissive.r) + ";" + num(mat.emissive.g) + ";" +
+             num(mat.emissive.b) + ";;\n";
         if (!mat.texture.empty())
             s += indent + "   TextureFilename { \"" + mat.texture + "\"; }\n";
         s += indent + "  }\n";

@@ -14,6 +14,9 @@ struct GenMaterial {
     glm::vec4 colour{1, 1, 1, 1};
     float power = 8;
     glm::vec3 specular{0.2f, 0.2f, 0.2f};
+    // The scene's three lights leave some directions unlit; a faint glow keeps faces turned
+    // that way from going black.
+    glm::vec3 emissive{0.25f, 0.25f, 0.25f};
     std::string texture; // empty: none
 };
 
