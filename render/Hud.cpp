@@ -22,6 +22,9 @@ constexpr QuadCorners kChatQuad{-20, -4, 20, 4};
 constexpr QuadCorners kLogQuad{-15, -8, 15, 7};
 constexpr QuadCorners kScreenQuad{-16, -16, 16, 16};
 constexpr float kHudScale = 0.0144f;
+// The rim of text that floats over the scene (log lines, name tags, the HP and SP numbers in
+// their windows).
+constexpr Colour kTextRim = 0xC0000000;
 
 // Round banners by match phase; phases without a banner have -1.
 constexpr int kBanner[] = {-1, tex::Ready, -1, tex::Go, tex::Winner, tex::Draw, tex::Lose};
@@ -49,7 +52,7 @@ TextureId Hud::scratch(int width, int height) {
 
 void Hud::renderTextTarget(int slot, bool clear, int left, int top, int right,
                            const std::string& text, const FontSpec& font, int backgroundSlot,
-                           Colour textColour, Colour backgroundColour, bool wrap) {
+                           Colour textColour, Colour backgroundColour, bool wrap, Colour outline) {
     TextureId target = r_.texture(slot);
     glm::ivec2 size = r_.textureSize(slot);
     if (!target)
@@ -71,7 +74,7 @@ void Hud::renderTextTarget(int slot, bool clear, int left, int top, int right,
     }
     if (!text.empty() && !d.headless()) {
         Image img{size.x, size.y, std::vector<uint8_t>(size_t(size.x) * size.y * 4, 0)};
-        raster_.draw(img, font, left, top, right, textColour, text, wrap);
+        raster_.draw(img, font, left, top, right, textColour, text, wrap, outline);
         TextureId s = scratch(size.x, size.y);
         d.updateTexture(s, img);
         r_.drawQuad(s, {-1, -1, 1, 1}, 0xFFFFFFFF, glm::mat4(1.0f));
@@ -94,12 +97,14 @@ void Hud::updateTextTargets() {
     if (p.hp != hpShown_) {
         hpShown_ = p.hp;
         renderTextTarget(tex::TextHp, true, 4, 4, 128, std::to_string(hpShown_),
-                         {uiGothic_, 12, 20}, tex::NoBitmap, 0xFFB70707, 0xFFFFFFFF);
+                         {uiGothic_, 12, 20}, tex::NoBitmap, 0xFFB70707, 0xFFFFFFFF, true,
+                         kTextRim);
     }
     if (p.sp != spShown_) {
         spShown_ = p.sp;
         renderTextTarget(tex::TextSp, true, 4, 4, 128, std::to_string(spShown_),
-                         {uiGothic_, 12, 20}, tex::NoBitmap, 0xFF76A9EB, 0xFFFFFFFF);
+                         {uiGothic_, 12, 20}, tex::NoBitmap, 0xFF76A9EB, 0xFFFFFFFF, true,
+                         kTextRim);
     }
     for (int slot = 0; slot < kSlots; ++slot) {
         std::string name = fromField(game_.playerNames[slot].data(), kNameBytes + 1);
@@ -107,7 +112,8 @@ void Hud::updateTextTargets() {
             namesShown_[slot] = name;
             renderTextTarget(tex::NameTag0 + slot, true,
                              hud::nameTagLeft(static_cast<int>(name.size())), 10, 256, name,
-                             {uiGothic_, 0, 22}, tex::NoBitmap, 0xFFFF0000, 0xFFFFFFFF, false);
+                             {uiGothic_, 0, 22}, tex::NoBitmap, 0xFFFF0000, 0xFFFFFFFF, false,
+                             kTextRim);
         }
         const SlotDisplay& sd = slots[slot];
         if (sd.damageValue != damageShown_[slot] || sd.lightHit != lightShown_[slot]) {
@@ -130,7 +136,8 @@ void Hud::updateTextTargets() {
                 if (lines[i].text.empty())
                     continue;
                 renderTextTarget(tex::TextLog, false, 1, row * 14, 255, lines[i].text,
-                                 {uiGothic_, 0, 12}, -1, static_cast<Colour>(lines[i].colour), 0);
+                                 {uiGothic_, 0, 12}, -1, static_cast<Colour>(lines[i].colour), 0,
+                                 true, kTextRim);
                 ++row;
             }
         }

@@ -43,10 +43,12 @@ public:
     bool flashActive() const { return flashActive_; }
 
     // Renders text (or nothing when empty) into a text target; with clear, the target is
-    // emptied and the background picture drawn first (in backgroundColour).
+    // emptied and the background picture drawn first (in backgroundColour). Text that floats
+    // over the scene gets a dark rim (outline), so that it reads on sky and floor alike.
     void renderTextTarget(int slot, bool clear, int left, int top, int right,
                           const std::string& text, const FontSpec& font, int backgroundSlot,
-                          Colour textColour, Colour backgroundColour, bool wrap = true);
+                          Colour textColour, Colour backgroundColour, bool wrap = true,
+                          Colour outline = 0);
 
     std::array<SlotDisplay, 32> slots{};
     // The chat entry's state, read every frame; resetChat clears the entry (line,

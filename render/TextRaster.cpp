@@ -72,6 +72,27 @@ const char* patternFor(std::string_view faceCp932) {
     return kDefaultPattern;
 }
 
+// Paints colour over the picture with the given coverage per pixel ("over" compositing).
+void layOver(Image& img, const std::vector<float>& coverage, Colour colour) {
+    float cr = ((colour >> 16) & 0xFF), cg = ((colour >> 8) & 0xFF), cb = (colour & 0xFF);
+    float ca = ((colour >> 24) & 0xFF) / 255.0f;
+    for (size_t i = 0; i < coverage.size(); ++i) {
+        float cov = coverage[i] * ca;
+        if (cov <= 0)
+            continue;
+        uint8_t* d = &img.rgba[i * 4];
+        float da = d[3] / 255.0f;
+        float oa = cov + da * (1 - cov);
+        auto mix = [&](float s, uint8_t dst) {
+            return static_cast<uint8_t>(std::lround((s * cov + dst * da * (1 - cov)) / oa));
+        };
+        d[0] = mix(cr, d[0]);
+        d[1] = mix(cg, d[1]);
+        d[2] = mix(cb, d[2]);
+        d[3] = static_cast<uint8_t>(std::lround(oa * 255));
+    }
+}
+
 } // namespace
 
 struct TextRaster::Face {
@@ -144,7 +165,7 @@ int TextRaster::measure(const FontSpec& font, std::string_view cp932) {
 }
 
 bool TextRaster::draw(Image& img, const FontSpec& font, int left, int top, int right, Colour colour,
-                      std::string_view cp932, bool wrap) {
+                      std::string_view cp932, bool wrap, Colour outline) {
     Face* f = face(font);
     if (!f)
         return false;
@@ -184,8 +205,9 @@ bool TextRaster::draw(Image& img, const FontSpec& font, int left, int top, int r
         x += a;
     }
 
-    float cr = ((colour >> 16) & 0xFF), cg = ((colour >> 8) & 0xFF), cb = (colour & 0xFF);
-    float ca = ((colour >> 24) & 0xFF) / 255.0f;
+    // Glyph coverage first, then laid over the picture (with the outline under it).
+    const int w = img.width, h = img.height;
+    std::vector<float> coverage(size_t(w) * h, 0.0f);
     int ascender = static_cast<int>(ft->size->metrics.ascender >> 6);
     int lineHeight = font.height;
     int baseline =
@@ -199,32 +221,37 @@ bool TextRaster::draw(Image& img, const FontSpec& font, int left, int top, int r
             const FT_Bitmap& bm = g->bitmap;
             for (unsigned row = 0; row < bm.rows; ++row) {
                 int py = baseline - g->bitmap_top + static_cast<int>(row);
-                if (py < 0 || py >= img.height)
+                if (py < 0 || py >= h)
                     continue;
                 for (unsigned col = 0; col < bm.width; ++col) {
                     int px = pen + g->bitmap_left + static_cast<int>(col);
-                    if (px < 0 || px >= img.width)
+                    if (px < 0 || px >= w)
                         continue;
-                    float cov = bm.buffer[row * bm.pitch + col] / 255.0f * ca;
-                    if (cov <= 0)
-                        continue;
-                    uint8_t* d = &img.rgba[(size_t(py) * img.width + px) * 4];
-                    float da = d[3] / 255.0f;
-                    float oa = cov + da * (1 - cov);
-                    auto mix = [&](float s, uint8_t dst) {
-                        return static_cast<uint8_t>(
-                            std::lround((s * cov + dst * da * (1 - cov)) / oa));
-                    };
-                    d[0] = mix(cr, d[0]);
-                    d[1] = mix(cg, d[1]);
-                    d[2] = mix(cb, d[2]);
-                    d[3] = static_cast<uint8_t>(std::lround(oa * 255));
+                    float& c = coverage[size_t(py) * w + px];
+                    c = std::min(1.0f, c + bm.buffer[row * bm.pitch + col] / 255.0f);
                 }
             }
             pen += static_cast<int>(g->advance.x >> 6);
         }
         baseline += lineHeight;
     }
+    if (outline >> 24) {
+        // Coverage spread by one pixel each way, under the text.
+        std::vector<float> spread(coverage.size(), 0.0f);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                float m = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        int nx = x + dx, ny = y + dy;
+                        if (nx >= 0 && ny >= 0 && nx < w && ny < h)
+                            m = std::max(m, coverage[size_t(ny) * w + nx]);
+                    }
+                spread[size_t(y) * w + x] = m;
+            }
+        layOver(img, spread, outline);
+    }
+    layOver(img, coverage, colour);
     return true;
 }
 

@@ -36,10 +36,11 @@ public:
 
     // Draws text in colour (0xAARRGGBB) starting at the rectangle's top-left, breaking lines
     // between words where they would pass its right edge and at '\n'. Nothing is clipped
-    // to the rectangle; pixels outside the picture are dropped. Returns false when no font
-    // could be opened.
+    // to the rectangle; pixels outside the picture are dropped. With an outline colour of
+    // non-zero alpha, the glyphs get a one-pixel rim in it. Returns false when no font could
+    // be opened.
     bool draw(Image& img, const FontSpec& font, int left, int top, int right, Colour colour,
-              std::string_view cp932, bool wrap = true);
+              std::string_view cp932, bool wrap = true, Colour outline = 0);
     // Whether a font for this face can be opened.
     bool canOpen(const FontSpec& font) { return face(font) != nullptr; }
     // Width in pixels of one line of text.

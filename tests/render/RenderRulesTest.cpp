@@ -185,6 +185,26 @@ TEST(Fonts, TextIsDrawnInItsColourAndWrapsBetweenWords) {
     EXPECT_EQ(two, 2 * one);
 }
 
+TEST(Fonts, AnOutlineRimsTheGlyphsUnderTheirOwnColour) {
+    TextRaster raster;
+    FontSpec f{sjis("MS UI Gothic"), 0, 20};
+    Image plain{40, 30, std::vector<uint8_t>(40 * 30 * 4, 0)}, rimmed = plain;
+    ASSERT_TRUE(raster.draw(plain, f, 10, 4, 40, 0xFFFFFFFF, "lH"));
+    ASSERT_TRUE(raster.draw(rimmed, f, 10, 4, 40, 0xFFFFFFFF, "lH", true, 0xFF000000));
+    int core = 0, rim = 0;
+    for (size_t i = 0; i < plain.rgba.size(); i += 4) {
+        if (plain.rgba[i + 3] == 255) {
+            ++core;
+            EXPECT_EQ(rimmed.rgba[i], 255) << "the glyph keeps its colour over its rim";
+        } else if (plain.rgba[i + 3] == 0 && rimmed.rgba[i + 3] == 255) {
+            ++rim;
+            EXPECT_EQ(rimmed.rgba[i], 0) << "a pixel beside the glyph takes the rim colour";
+        }
+    }
+    EXPECT_GT(core, 10);
+    EXPECT_GT(rim, core / 2);
+}
+
 TEST(DeviceCreation, NoWindowShowsTheDeviceMessage) {
     Window window;
     RecordingMessageBoxes boxes;
