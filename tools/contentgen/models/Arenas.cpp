@@ -46,7 +46,9 @@ public:
         glm::vec3 a{x0, h(x0, z1), z1}, b{x1, h(x1, z1), z1}, c{x1, h(x1, z0), z0},
             d{x0, h(x0, z0), z0};
         glm::vec3 up = glm::cross(b - a, c - a);
-        mesh_.quad(a, b, c, d, tile(x0, z1), tile(x1, z1), tile(x1, z0), tile(x0, z0),
+        // The slope runs along the picture's u, so a ramp picture's grooves lie across it.
+        auto slope = [&](float x, float z) { return alongX ? tile(x, z) : tile(z, x); };
+        mesh_.quad(a, b, c, d, slope(x0, z1), slope(x1, z1), slope(x1, z0), slope(x0, z0),
                    up.y > 0 ? up : -up, m);
         // The two long sides down to the lower level.
         float lo = std::min(y0, y1);
@@ -111,14 +113,14 @@ private:
 Arena field() {
     MapBuilder m("Field");
     uint32_t grass = m.mat("Map_Grass.bmp"), stone = m.mat("Map_Stone.bmp"),
-             brick = m.mat("Map_Brick.bmp");
+             brick = m.mat("Map_Brick.bmp"), slope = m.mat("Map_StoneRamp.bmp");
     m.floor(-150, -150, 150, 150, 0, grass);
     m.enclose(150, 10, 4, stone, brick);
     m.block({-40, 0, -40}, {40, 3, 40}, stone, brick); // the stage
-    m.ramp(-40, 40, -10, 70, 3, 0, false, stone, brick);
-    m.ramp(10, -70, 40, -40, 0, 3, false, stone, brick);
-    m.ramp(40, -15, 70, 15, 3, 0, true, stone, brick);
-    m.ramp(-70, -15, -40, 15, 0, 3, true, stone, brick);
+    m.ramp(-40, 40, -10, 70, 3, 0, false, slope, brick);
+    m.ramp(10, -70, 40, -40, 0, 3, false, slope, brick);
+    m.ramp(40, -15, 70, 15, 3, 0, true, slope, brick);
+    m.ramp(-70, -15, -40, 15, 0, 3, true, slope, brick);
     for (float sx : {-1.0f, 1.0f})
         for (float sz : {-1.0f, 1.0f}) // grassy mounds in the corners
             m.block({sx > 0 ? 105 : -135, 0, sz > 0 ? 105 : -135},
@@ -167,16 +169,16 @@ Arena temple() {
 Arena fort() {
     MapBuilder m("Fort");
     uint32_t sand = m.mat("Map_Sand.bmp"), wall = m.mat("Map_SandBrick.bmp"),
-             wood = m.mat("Map_Wood.bmp");
+             wood = m.mat("Map_Wood.bmp"), slope = m.mat("Map_SandRamp.bmp");
     m.floor(-160, -160, 160, 160, 0, sand);
     m.enclose(160, 20, 6, wall, wall);
     // Walkways along the north and south walls with ramps up at both ends.
     m.block({-130, 0, 130}, {130, 5, 160}, wood, wall);
     m.block({-130, 0, -160}, {130, 5, -130}, wood, wall);
-    m.ramp(130, 130, 160, 160, 5, 0, true, sand, wall);
-    m.ramp(-160, 130, -130, 160, 0, 5, true, sand, wall);
-    m.ramp(130, -160, 160, -130, 5, 0, true, sand, wall);
-    m.ramp(-160, -160, -130, -130, 0, 5, true, sand, wall);
+    m.ramp(130, 130, 160, 160, 5, 0, true, slope, wall);
+    m.ramp(-160, 130, -130, 160, 0, 5, true, slope, wall);
+    m.ramp(130, -160, 160, -130, 5, 0, true, slope, wall);
+    m.ramp(-160, -160, -130, -130, 0, 5, true, slope, wall);
     const float crates[][2] = {{-60, -20}, {50, 30}, {0, 70}, {-20, -80}, {90, -60}, {-100, 50}};
     for (auto& c : crates)
         m.block({c[0] - 6, 0, c[1] - 6}, {c[0] + 6, 6, c[1] + 6}, wood, wood);
@@ -223,12 +225,21 @@ Arena deck() {
             m.startPoints(100, 10)};
 }
 
-Picture tiled(uint32_t base, uint32_t seed, float grain, bool bricks) {
+// A floor picture; bricks lays courses across v, grooves cuts four dark lines across u (ramps,
+// so that a slope reads apart from the flat floor it meets).
+Picture tiled(uint32_t base, uint32_t seed, float grain, bool bricks, bool grooves = false) {
     Picture p(64, 64);
     p.paint([&](float u, float v) {
         float n =
             noise2(u * grain, v * grain, seed) * 0.6f + noise2(u * 32, v * 32, seed + 1) * 0.4f;
         float f = 0.8f + 0.35f * n;
+        if (grooves) {
+            float g = std::fmod(u * 4, 1.0f);
+            if (g < 0.14f)
+                f *= 0.55f;
+            else if (g < 0.22f)
+                f *= 1.15f; // the lit lip of the groove
+        }
         if (bricks) {
             float row = std::floor(v * 4);
             float x = u * 2 + (int(row) % 2 ? 0.5f : 0.0f);
@@ -290,6 +301,8 @@ std::vector<NamedPicture> mapPictures() {
     out.push_back({"Map_DarkWood.bmp", tiled(0x5A3A22, 15, 4, true)});
     out.push_back({"Map_Rail.bmp", tiled(0x3A2616, 17, 12, false)});
     out.push_back({"Map_SandBrick.bmp", tiled(0xC8A070, 19, 8, true)});
+    out.push_back({"Map_StoneRamp.bmp", tiled(0x9A968E, 5, 6, false, true)});
+    out.push_back({"Map_SandRamp.bmp", tiled(0xD8B878, 11, 10, false, true)});
     // Skies: zenith in the middle of the picture, horizon at its edge, clouds by noise.
     const uint32_t zenith[3] = {0x2A5AB8, 0x3A3A78, 0x586878};
     const uint32_t horizon[3] = {0xA8D0F0, 0xF0A060, 0xB8C0C8};
