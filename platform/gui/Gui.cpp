@@ -98,6 +98,15 @@ void Gui::beginFrame() {
     ImGui::SetCurrentContext(levels_[depth_].context);
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplSDL2_NewFrame();
+    // The backend reads the pointer from SDL's global mouse state, which X11 refreshes only on
+    // raw motion events; a pointer moved without them (XTEST, as xdotool does) kept the
+    // position of the last click, so hover lagged a click behind and tabs, which need the
+    // hover of the frame before, never switched. The window's own state follows every motion.
+    if (SDL_GetMouseFocus() == window_) {
+        int x = 0, y = 0;
+        SDL_GetMouseState(&x, &y);
+        ImGui::GetIO().MousePos = ImVec2(static_cast<float>(x), static_cast<float>(y));
+    }
     ImGui::NewFrame();
 }
 
