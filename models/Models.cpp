@@ -218,8 +218,11 @@ bool Models::loadStatic(int kind, const std::string& file, StaticMesh& into) {
                 glm::vec3(spec.offset[0], spec.offset[1], spec.offset[2]));
         collision_.indices = into.mesh.indices;
     }
-    if (device_.headless() || into.mesh.vertices.size() > 65535)
-        return device_.headless();
+    // The placeholder ("Temp.x", a frame without a mesh) loads as nothing to draw.
+    if (device_.headless() || into.mesh.vertices.empty())
+        return true;
+    if (into.mesh.vertices.size() > 65535)
+        return false;
     const std::string folder = (kind == 9 || kind == 10) ? "File\\XFile\\Map\\"
                                : kind == 6               ? "File\\XFile\\Item\\"
                                                          : kXFile;

@@ -81,8 +81,11 @@ bool readStaticMesh(std::string_view bytes, RigidMesh& out) {
     // Normals only when every mesh had them; otherwise they are made from the faces.
     if (merged.normalFaces.size() != merged.faces.size())
         merged.normalFaces.clear();
-    if (merged.faces.empty())
-        return false;
+    // A file without a mesh is the placeholder: an empty mesh, nothing to draw.
+    if (merged.faces.empty()) {
+        out = {};
+        return true;
+    }
     out = buildRigidMesh(merged, false);
     return true;
 }

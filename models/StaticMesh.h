@@ -21,7 +21,7 @@ struct StaticMesh {
 };
 
 // Reads every mesh of an .x file into one, each moved by its frames' matrices. False when the
-// file cannot be read or holds no faces.
+// file cannot be read; a file without faces (the placeholder) gives an empty mesh.
 bool readStaticMesh(std::string_view bytes, RigidMesh& out);
 
 // How a file's material lights under the scene's lights: its diffuse, specular and emissive
