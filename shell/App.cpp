@@ -370,8 +370,9 @@ void App::shutDown() {
 }
 
 void App::runMenuChoice(int entry, int sub) {
-    // Entry 0 (network game) arrives with the sessions.
-    if (entry == 1)
+    // Entry 0 (network game) arrives with the sessions; the single-play settings entry (1, 1)
+    // has no action.
+    if (entry == 1 && sub == 0)
         startPractice();
     else if (entry == 2 && (sub == 0 || sub == 1))
         launchEditor(sub);
@@ -393,6 +394,7 @@ void App::startPractice() {
     links.placeAll = [this] { placePracticePlayer(); };
     links.behind = [this] { drawLoadingBackdrop(); };
     bool started = runServerSettings(*gui_, *boxes_, game_, session_, data_, sessionInfo_, links);
+    loop_.resumeAfterDialog();
     // A loading that failed has set Quit: the program ends rather than play without content.
     if (game_.appState == AppState::Quit)
         return;

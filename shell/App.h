@@ -88,8 +88,8 @@ public:
     // Start-up, the main loop and shutdown; the program's exit code.
     int run();
 
-    // The title menu's choices: entry 0 network game (sub 0 host, 1 join), 1 practice,
-    // 2 editor programs (sub 0 オプション, 1 Tessaro), 3 quit.
+    // The title menu's choices: entry 0 network game (sub 0 host, 1 join), 1 single play
+    // (sub 0 practice, 1 settings), 2 editor programs (sub 0 オプション, 1 Tessaro), 3 quit.
     void runMenuChoice(int entry, int sub);
 
 private:

@@ -50,6 +50,10 @@ public:
     // that no burst of catch-up ticks follows.
     void setActive(bool active);
 
+    // A modal dialog run inside a tick has held the loop: the tick clock restarts at now, as
+    // when the window is activated again once the dialog is gone.
+    void resumeAfterDialog() { nextTick_ = clock_.now(); }
+
     // 0 none, 1 オプション, 2 Tessaro started from the title menu.
     void setEditorRunning(uint8_t editor) { editorRunning_ = editor; }
     uint8_t editorRunning() const { return editorRunning_; }

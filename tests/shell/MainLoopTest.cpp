@@ -1,5 +1,6 @@
 #include "shell/MainLoop.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace kv;
@@ -11,11 +12,16 @@ struct CountingSteps final : LoopSteps {
     bool editorWindowOpen() override { return editorOpen; }
     void controlView() override { ++views; }
     void pollNetwork() override { ++polls; }
-    void tick() override { ++ticks; }
+    void tick() override {
+        ++ticks;
+        if (duringTick)
+            duringTick();
+    }
     void drawFrame() override { ++frames; }
     void sampleSecond() override { ++samples; }
     bool drawsFrames() override { return !serverOnly; }
 
+    std::function<void()> duringTick;
     bool closed = false, editorOpen = false, serverOnly = false;
     int views = 0, polls = 0, ticks = 0, frames = 0, samples = 0;
 };
@@ -74,6 +80,19 @@ TEST_F(LoopTest, ReactivationStartsTheClockAtNowWithoutACatchUpBurst) {
     EXPECT_EQ(game.windowActive, 1);
     runFor(40);
     EXPECT_EQ(steps.ticks, 3) << "ticks at 0, 16 and 32 ms after re-activation, no burst";
+    EXPECT_EQ(steps.frames, 3);
+}
+
+TEST_F(LoopTest, DialogRunInsideATickIsNotFollowedByACatchUpBurst) {
+    steps.duringTick = [&] {
+        steps.duringTick = {};
+        clock.advance(30'000); // the settings dialog was open for half a minute
+        loop.resumeAfterDialog();
+    };
+    ASSERT_TRUE(loop.pass());
+    EXPECT_EQ(steps.frames, 1) << "the tick that ran the dialog draws its frame";
+    runFor(40);
+    EXPECT_EQ(steps.ticks, 3) << "then ticks every 16 ms as before the dialog";
     EXPECT_EQ(steps.frames, 3);
 }
 
