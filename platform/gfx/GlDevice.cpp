@@ -201,7 +201,14 @@ public:
         if (i >= 0 && i < 3)
             lightOn_[i] = on, lightsDirty_ = true;
     }
-    void setMaterial(const Material& m) override { material_ = m, stateDirty_ = true; }
+    void setMaterial(const Material& m) override {
+        // Characters set their material per subset; most are alike.
+        if (m.diffuse == material_.diffuse && m.ambient == material_.ambient &&
+            m.specular == material_.specular && m.emissive == material_.emissive &&
+            m.power == material_.power)
+            return;
+        material_ = m, stateDirty_ = true;
+    }
     void setFog(FogMode mode, Colour colour, float start, float end, float density) override {
         fogMode_ = mode, fogColour_ = argb(colour), fogParams_ = {start, end, density};
         stateDirty_ = true;
