@@ -44,7 +44,10 @@ public:
     void playVoice(int category, int item, int variant, int copy);
     void stopVoice(int category, int item, int variant, int copy);
     void playPresetVoice(int category, int item, int variant) override;
-    void playTrack(int track) override { music_.playTrack(track); }
+    void playTrack(int track) override {
+        if (!serverOnly_)
+            music_.playTrack(track);
+    }
     void stopTrack(int track) override { music_.stopTrack(track); }
 
     bool isEffectPlaying(uint8_t no, uint8_t slot);

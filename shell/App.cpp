@@ -112,7 +112,12 @@ App::App()
                           .simulate = [this] { simulate(); },
                           .advanceAnimation =
                               [this](int slot) { anim_.advance(slot, kAnimationSpeed); }}),
-      loop_(clock_, game_, *this) {}
+      loop_(clock_, game_, *this) {
+    // A blow that chains into a reaching row swings audibly, where that player stands.
+    anim_.onSwing = [this](int slot) {
+        sound_.playEffect(SndSwing, static_cast<uint8_t>(slot), false);
+    };
+}
 
 App::~App() = default;
 
@@ -413,6 +418,8 @@ void App::enterPlay() {
     // The cursor hides and the mouse turns the view.
     SDL_SetRelativeMouseMode(SDL_TRUE);
     sound_.stopTrack(0);
+    // A dedicated host plays no sound at all (practice never is one).
+    sound_.setServerOnly(session_.serverOnly != 0 && game_.practiceMode == 0);
 }
 
 // Practice has one player: slot 0 on a random start point of the map.
@@ -641,8 +648,13 @@ void App::takeScreenshot() {
     drawing_->screenShot.request(local);
 }
 
-// The messages to the host travel with the client session once it lands.
-void App::sendSound(uint8_t, uint8_t) {}
+// In practice a message to the host is handled at once as the player's own client would: the
+// sound (the taunt) plays here, from the start. The other messages to the host travel with the
+// client session once it lands.
+void App::sendSound(uint8_t slot, uint8_t effect) {
+    if (game_.practiceMode)
+        sound_.restartEffect(effect, slot);
+}
 void App::sendSuicide(const PlayerState&, const PlayerAction&) {}
 void App::sendFall(uint8_t, const PlayerAction&, int16_t) {}
 

@@ -291,6 +291,8 @@ TEST_F(SoundSystemOutput, DedicatedHostPlaysNothing) {
     sound.playEffect(SndSword, 0, false);
     sound.playInterfaceSound(UiGameStart, false);
     sound.playPresetVoice(0, 0, 0);
+    sound.playTrack(0);
+    EXPECT_FALSE(sound.music().isPlaying(0)) << "no title music either";
     wave.waitMixed(300);
     std::vector<int> levels = finish();
     EXPECT_LT(test::peakBetween(levels, 0, 10000), 100);
