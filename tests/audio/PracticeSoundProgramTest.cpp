@@ -1,0 +1,331 @@
+// Plays the game program as a player would under the test's X display, with its sound going to
+// OpenAL Soft's wave writer: the title music, the menu, then practice with footsteps, a jump
+// attack's swing and the taunt. Then listens to the recording for each sound where it was made.
+#include "audio/WaveFile.h"
+#include "tests/audio/AudioTestSupport.h"
+#include "tests/audio/Recording.h"
+#include "tests/support/XDriver.h"
+#include "tests/support/XShot.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+using namespace kv;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+using test::Recording;
+
+namespace {
+
+// A level this low is the writer's dither, not a sound.
+constexpr int kSilence = 100;
+// A sound file at least this alike to the recording at a place, and at least this loud there,
+// was played there. Alone it scores 1; other sounds mixed in lower it (a menu sound under the
+// title music 0.5 to 0.8). A sound that was not played scores about 0.1 against the music and
+// other effects, except that the footsteps and the landing are alike (0.5 to 0.9).
+constexpr double kHeard = 0.5;
+constexpr double kAudibleDb = -40;
+// The Title.wav cue starts together with the music and as loud: it scores about 0.4.
+constexpr double kHeardWithMusic = 0.3;
+// The writer's file trails what it has mixed a little, so a sound may appear to start shortly
+// before the input that made it.
+constexpr int kSlackMs = 250;
+
+struct Event {
+    std::string what;
+    std::vector<std::string> sounds; // content paths; the best matching one counts
+    int fromMs, toMs;                // the sound starts in here
+    int lengthMs = 400;              // how much of the sound is compared
+    double bar = kHeard;
+};
+
+class PracticeSound : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs an X display (tools/test.sh runs the suite under Xvfb)";
+        for (const char* p : {"Kestrava", "File/Data/LIST_MapData.dat", "File/Music/Title.wav",
+                              "File/Sound/Swing_00.wav", "File/XFile/Temp.x"}) {
+            if (!fs::exists(p))
+                GTEST_SKIP() << "needs the program and its generated content: " << p;
+        }
+        char tmpl[] = "/tmp/kv-practicesound-XXXXXX";
+        runtime_ = mkdtemp(tmpl);
+        // A game folder of its own (the settings it writes stay there) on the build's content.
+        folder_ = runtime_ + "/game";
+        fs::create_directory(folder_);
+        for (const char* tree : {"File", "Texture"})
+            fs::create_directory_symlink(fs::current_path() / tree, folder_ + "/" + tree);
+        log_ = runtime_ + "/messages.txt";
+        setenv("KV_MESSAGEBOX_LOG", log_.c_str(), 1);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        wave_ = std::make_unique<test::WaveOutput>();
+        pid_ = xtest::startProgram((fs::current_path() / "Kestrava").string(), folder_);
+        ASSERT_GT(pid_, 0);
+    }
+    void TearDown() override {
+        xtest::killProgram(pid_);
+        if (!runtime_.empty())
+            fs::remove_all(runtime_);
+    }
+
+    int mixed() const { return wave_->mixedMs(); }
+    Recording listen() const {
+        Recording r;
+        r.read(wave_->path());
+        return r;
+    }
+    static PcmSound sound(const std::string& contentPath) {
+        PcmSound pcm;
+        EXPECT_TRUE(loadWaveFile(contentPath, pcm)) << contentPath;
+        return pcm;
+    }
+    // Polls `done` until it holds or the time is up.
+    static bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
+        for (auto end = std::chrono::steady_clock::now() + limit;
+             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(250ms)) {
+            if (done())
+                return true;
+        }
+        return done();
+    }
+    // Waits until the writer has mixed up to `ms` of the recording.
+    void mixUntil(int ms) const {
+        waitUntil([&] { return mixed() >= ms; }, 60s);
+    }
+
+    void keys(const std::string& names) {
+        xtest::output("xdotool windowfocus --sync " + window_ + " key --delay 300 " + names);
+    }
+    // Holds a key on the window that has the focus (focusing again could make the game drop
+    // the keys it holds).
+    static void press(const std::string& name, int ms) {
+        xtest::output("xdotool keydown " + name);
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        xtest::output("xdotool keyup " + name);
+    }
+    // Moves the pointer to a point of the 1024 x 768 virtual screen.
+    void pointAt(float x, float y) {
+        xtest::output("xdotool mousemove --window " + window_ + " " +
+                      std::to_string(static_cast<int>(x * width_ / 1024)) + " " +
+                      std::to_string(static_cast<int>(y * height_ / 768)));
+    }
+    // Does something that sounds, and lets `ms` be mixed after it before anything else.
+    Event& happen(const std::string& what, std::vector<std::string> sounds, int ms,
+                  const std::function<void()>& action) {
+        int from = mixed();
+        action();
+        mixUntil(from + ms);
+        return events_.emplace_back(Event{what, std::move(sounds), from - kSlackMs, mixed()});
+    }
+    void keep(const std::string& name) {
+        if (const char* dir = std::getenv("KV_SHOT_DIR"))
+            xtest::capture(std::stoul(window_), std::string(dir) + "/" + name);
+    }
+    std::string messages() const {
+        std::stringstream s;
+        s << std::ifstream(log_).rdbuf();
+        return s.str();
+    }
+
+    std::string runtime_, folder_, log_, window_;
+    int width_ = 1024, height_ = 768;
+    pid_t pid_ = -1;
+    std::unique_ptr<test::WaveOutput> wave_;
+    std::vector<Event> events_;
+};
+
+} // namespace
+
+TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
+    const std::string pid = std::to_string(pid_);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            window_ =
+                xtest::output("xdotool search --pid " + pid + " --name '^Kestrava$' | head -1");
+            return !window_.empty();
+        },
+        120s))
+        << "no window titled Kestrava appeared";
+    Image shown = captureWindow(window_);
+    if (!shown.empty()) {
+        width_ = shown.width;
+        height_ = shown.height;
+    }
+
+    // The title fades in and its music starts with the flash.
+    int musicAt = -1;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            Recording r = listen();
+            for (int ms = 0; ms + 10 <= r.lengthMs(); ms += 10) {
+                if (r.peak(ms, ms + 10) > kSilence) {
+                    musicAt = ms;
+                    return true;
+                }
+            }
+            return false;
+        },
+        200s))
+        << "nothing was heard; messages: " << messages();
+    mixUntil(musicAt + 3000);
+    events_.push_back(
+        {"title music (track 0)", {"File\\Music\\Title.wav"}, musicAt - 50, musicAt + 100});
+    events_.push_back({"title faded in (Title.wav)",
+                       {"File\\Sound\\Title.wav"},
+                       musicAt - 50,
+                       musicAt + 100,
+                       400,
+                       kHeardWithMusic});
+
+    // A key shows the menu, whose four pictures arrive one by one (Menu2 each). Until the
+    // intro has ended keys are ignored, so press until the menu is heard.
+    const PcmSound arrive = sound("File\\Sound\\Menu2.wav");
+    bool menu = false;
+    for (int tries = 0; tries < 10 && !menu; ++tries) {
+        int from = mixed();
+        keys("x");
+        mixUntil(from + 2000);
+        // The pictures arrive quickly and each cue restarts the last: its start is compared.
+        menu = listen().find(arrive, from, mixed(), 100).similarity > kHeard;
+        if (menu)
+            events_.push_back({"key at push start: menu arrives (Menu2)",
+                               {"File\\Sound\\Menu2.wav"},
+                               from - kSlackMs,
+                               mixed(),
+                               100});
+    }
+    ASSERT_TRUE(menu) << "the menu never arrived";
+    keep("sound-menu.png");
+
+    // Hovering an entry other than the last one hovered plays Menu1. The pointer may rest on
+    // any entry when the menu arrives, so the first move is not judged.
+    auto mainEntry = [&](int i) { pointAt(190, 110 + 180.0f * i); };
+    mainEntry(3);
+    mixUntil(mixed() + 1000);
+    for (int i : {0, 2, 1})
+        happen("hover main entry " + std::to_string(i) + " (Menu1)", {"File\\Sound\\Menu1.wav"},
+               1000, [&] { mainEntry(i); });
+    happen("click ひとりで (MenuClick)", {"File\\Sound\\MenuClick.wav"}, 300,
+           [&] { xtest::output("xdotool click 1"); });
+    mixUntil(mixed() + 1200); // the sub menu arrives
+    pointAt(490, 405);        // 設定
+    mixUntil(mixed() + 1000);
+    happen("hover 練習 (Menu1)", {"File\\Sound\\Menu1.wav"}, 1000, [&] { pointAt(490, 284); });
+    happen("click 練習 (MenuClick)", {"File\\Sound\\MenuClick.wav"}, 800,
+           [&] { xtest::output("xdotool click 1"); });
+
+    // The server settings dialog by keyboard: the map page's "all maps" box, then ゲーム起動.
+    keep("sound-server-settings.png");
+    keys("Down Up Up Right Right space Down space Down Down space Escape Down Right Right");
+    keep("sound-server-settings-start.png");
+    keys("space");
+
+    // The practice loads; the title music stops when the game begins.
+    int quietFrom = -1;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (!messages().empty())
+                return true; // a failed loading says why
+            Recording r = listen();
+            int end = r.lengthMs();
+            if (end > musicAt + 6000 && r.peak(end - 1000, end) < kSilence) {
+                quietFrom = end - 1000;
+                return true;
+            }
+            return false;
+        },
+        180s))
+        << "the title music never stopped";
+    ASSERT_TRUE(messages().empty()) << messages();
+    keep("sound-practice.png");
+
+    // Walking (footsteps loop while a movement key is held), a jump attack (its second row is
+    // entered by chaining and has a reach: the swing) with its landing, the taunt.
+    xtest::output("xdotool windowfocus --sync " + window_);
+    happen("walk forward 2 s (footsteps)", {"File\\Sound\\Walk1.wav", "File\\Sound\\Walk3.wav"},
+           300, [&] { press("w", 2000); });
+    int stillFrom = mixed();
+    mixUntil(stillFrom + 800);
+    xtest::output("xdotool keydown ctrl");
+    mixUntil(mixed() + 2000); // the blow on the ground ends; the key stays held
+    // The landing may follow the swing closely: the swing's start is compared.
+    happen("jump while attacking: jump attack (swing)", {"File\\Sound\\Swing_00.wav"}, 1500, [&] {
+        press("space", 600);
+        xtest::output("xdotool keyup ctrl");
+    }).lengthMs = 200;
+    events_.push_back({"  ...and its landing",
+                       {"File\\Sound\\JumpEnd.wav"},
+                       events_.back().fromMs,
+                       events_.back().toMs});
+    mixUntil(mixed() + 1000);
+    happen("taunt (H)", {"File\\Sound\\Tyohatu.wav"}, 1500, [&] { press("h", 300); });
+
+    // Esc, let go, closes the chat line if it is open, else quits.
+    int exit = -1;
+    for (int tries = 0; tries < 3 && exit == -1; ++tries) {
+        press("Escape", 300);
+        exit = xtest::waitProgram(pid_, 5000);
+    }
+    EXPECT_EQ(exit, 0) << "Esc in play did not end the game cleanly";
+
+    // What the recording holds.
+    Recording r = listen();
+    ASSERT_GT(r.lengthMs(), 0);
+    std::ostringstream report;
+    auto line = [&](const char* fmt, auto... args) {
+        char buf[256];
+        std::snprintf(buf, sizeof buf, fmt, args...);
+        report << buf << "\n";
+    };
+    line("Recording of one practice session (OpenAL Soft wave writer, 44.1 kHz stereo, %.1f s).",
+         r.lengthMs() / 1000.0);
+    line("Times are positions in the recording; levels are peaks in dBFS. 'sound' is the level");
+    line("of the named file found in the mix and 'alike' how closely it matches (0..1).");
+    line("%-44s %7s %7s %9s %7s %6s  %s", "event", "from ms", "to ms", "peak dBFS", "sound",
+         "alike", "file (starts at ms)");
+    line("%-44s %7d %7d %9.1f", "before the title music", 0, musicAt,
+         test::dbfs(r.peak(0, musicAt)));
+    for (const Event& e : events_) {
+        Recording::Match best;
+        std::string which;
+        for (const std::string& s : e.sounds) {
+            Recording::Match m = r.find(sound(s), e.fromMs, e.toMs, e.lengthMs);
+            if (m.similarity > best.similarity) {
+                best = m;
+                which = s;
+            }
+        }
+        line("%-44s %7d %7d %9.1f %7.1f %6.2f  %s (%d)", e.what.c_str(), e.fromMs, e.toMs,
+             test::dbfs(r.peak(e.fromMs, e.toMs)), best.levelDb, best.similarity, which.c_str(),
+             best.atMs);
+        EXPECT_TRUE(best.similarity > e.bar && best.levelDb > kAudibleDb)
+            << e.what << ": " << which << " was not heard";
+    }
+    int quiet = r.peak(quietFrom, quietFrom + 1000);
+    int still = r.peak(stillFrom + 300, stillFrom + 800);
+    line("%-44s %7d %7d %9.1f", "in practice before walking (music stopped)", quietFrom,
+         quietFrom + 1000, test::dbfs(quiet));
+    line("%-44s %7d %7d %9.1f", "standing still after walking", stillFrom + 300, stillFrom + 800,
+         test::dbfs(still));
+    EXPECT_LT(quiet, kSilence) << "the title music goes on in play";
+    EXPECT_LT(still, kSilence) << "the footsteps go on after the key was released";
+
+    std::printf("%s", report.str().c_str());
+    if (const char* dir = std::getenv("KV_SHOT_DIR")) {
+        std::ofstream(std::string(dir) + "/sound-practice.txt") << report.str();
+        fs::copy_file(wave_->path(), std::string(dir) + "/sound-practice.wav",
+                      fs::copy_options::overwrite_existing);
+    }
+}
