@@ -108,6 +108,16 @@ protected:
     void keys(const std::string& names) {
         xtest::output("xdotool windowfocus --sync " + window_ + " key --delay 300 " + names);
     }
+    // Each key held for a moment: a dialog sees a key only when a frame falls between its
+    // press and its release, and a busy machine draws few frames.
+    void taps(const std::string& names) {
+        xtest::output("xdotool windowfocus --sync " + window_);
+        std::istringstream in(names);
+        for (std::string name; in >> name;) {
+            press(name, 150);
+            std::this_thread::sleep_for(250ms);
+        }
+    }
     // Holds a key on the window that has the focus (focusing again could make the game drop
     // the keys it holds).
     static void press(const std::string& name, int ms) {
@@ -121,13 +131,16 @@ protected:
                       std::to_string(static_cast<int>(x * width_ / 1024)) + " " +
                       std::to_string(static_cast<int>(y * height_ / 768)));
     }
-    // Does something that sounds, and lets `ms` be mixed after it before anything else.
+    // Does something that sounds, and lets `ms` be mixed after it before anything else; the
+    // sound must start within that time.
     Event& happen(const std::string& what, std::vector<std::string> sounds, int ms,
                   const std::function<void()>& action) {
         int from = mixed();
         action();
         mixUntil(from + ms);
-        return events_.emplace_back(Event{what, std::move(sounds), from - kSlackMs, mixed()});
+        // Windows must not overlap: the next action's sound may start a little before it.
+        return events_.emplace_back(
+            Event{what, std::move(sounds), from - kSlackMs, from + ms - kSlackMs});
     }
     void keep(const std::string& name) {
         if (const char* dir = std::getenv("KV_SHOT_DIR"))
@@ -150,14 +163,17 @@ protected:
 
 TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
     const std::string pid = std::to_string(pid_);
+    int ended = -1;
     ASSERT_TRUE(waitUntil(
         [&] {
             window_ =
                 xtest::output("xdotool search --pid " + pid + " --name '^Kestrava$' | head -1");
-            return !window_.empty();
+            ended = xtest::waitProgram(pid_, 0);
+            return !window_.empty() || ended != -1;
         },
         120s))
         << "no window titled Kestrava appeared";
+    ASSERT_EQ(ended, -1) << "the game ended at once (" << ended << "): " << messages();
     Image shown = captureWindow(window_);
     if (!shown.empty()) {
         width_ = shown.width;
@@ -217,20 +233,30 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
     for (int i : {0, 2, 1})
         happen("hover main entry " + std::to_string(i) + " (Menu1)", {"File\\Sound\\Menu1.wav"},
                1000, [&] { mainEntry(i); });
-    happen("click ひとりで (MenuClick)", {"File\\Sound\\MenuClick.wav"}, 300,
+    // The sub menu arrives meanwhile.
+    happen("click ひとりで (MenuClick)", {"File\\Sound\\MenuClick.wav"}, 1500,
            [&] { xtest::output("xdotool click 1"); });
-    mixUntil(mixed() + 1200); // the sub menu arrives
-    pointAt(490, 405);        // 設定
+    pointAt(490, 405); // 設定
     mixUntil(mixed() + 1000);
     happen("hover 練習 (Menu1)", {"File\\Sound\\Menu1.wav"}, 1000, [&] { pointAt(490, 284); });
     happen("click 練習 (MenuClick)", {"File\\Sound\\MenuClick.wav"}, 800,
            [&] { xtest::output("xdotool click 1"); });
 
-    // The server settings dialog by keyboard: the map page's "all maps" box, then ゲーム起動.
+    // The server settings dialog by keyboard, once it shows (a light window in the middle):
+    // the map page's "all maps" box, then ゲーム起動.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            Image img = captureWindow(window_);
+            return !img.empty() && meanColour(img, img.width / 2 - 100, img.height / 2 - 60,
+                                              img.width / 2 + 100, img.height / 2 + 60)
+                                           .brightness() > 200;
+        },
+        60s))
+        << "the server settings did not open";
     keep("sound-server-settings.png");
-    keys("Down Up Up Right Right space Down space Down Down space Escape Down Right Right");
+    taps("Down Up Up Right Right space Down space Down Down space Escape Down Right Right");
     keep("sound-server-settings-start.png");
-    keys("space");
+    taps("space");
 
     // The practice loads; the title music stops when the game begins.
     int quietFrom = -1;
@@ -255,7 +281,7 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
     // entered by chaining and has a reach: the swing) with its landing, the taunt.
     xtest::output("xdotool windowfocus --sync " + window_);
     happen("walk forward 2 s (footsteps)", {"File\\Sound\\Walk1.wav", "File\\Sound\\Walk3.wav"},
-           300, [&] { press("w", 2000); });
+           2300, [&] { press("w", 2000); });
     int stillFrom = mixed();
     mixUntil(stillFrom + 800);
     xtest::output("xdotool keydown ctrl");
