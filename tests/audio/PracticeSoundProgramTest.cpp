@@ -136,6 +136,25 @@ protected:
         if (const char* dir = std::getenv("KV_SHOT_DIR"))
             xtest::capture(std::stoul(window_), std::string(dir) + "/" + name);
     }
+    // The event's sound that the recording holds best in the event's time.
+    static Recording::Match bestMatch(const Recording& r, const Event& e, std::string& which) {
+        Recording::Match best;
+        for (const std::string& s : e.sounds) {
+            Recording::Match m = r.find(sound(s), e.fromMs, e.toMs, e.lengthMs);
+            if (m.similarity > best.similarity) {
+                best = m;
+                which = s;
+            }
+        }
+        return best;
+    }
+    static bool heard(const Recording::Match& m, const Event& e) {
+        return m.similarity > e.bar && m.levelDb > kAudibleDb;
+    }
+    static bool heard(const Recording& r, const Event& e) {
+        std::string which;
+        return heard(bestMatch(r, e, which), e);
+    }
     std::string messages() const {
         std::stringstream s;
         s << std::ifstream(log_).rdbuf();
@@ -275,30 +294,49 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
     keep("sound-practice.png");
 
     // Walking (footsteps loop while a movement key is held), a jump attack (its second row is
-    // entered by chaining and has a reach: the swing) with its landing, the taunt.
-    xtest::output("xdotool windowfocus --sync " + window_);
-    happen("walk forward 2 s (footsteps)", {"File\\Sound\\Walk1.wav", "File\\Sound\\Walk3.wav"},
-           2300, [&] { press("w", 2000); });
+    // entered by chaining and has a reach: the swing) with its landing, the taunt. Windows of
+    // other tests may take the keyboard focus meanwhile: an action whose sound is not heard is
+    // made again, with the focus taken back first; its last try is judged with the rest.
+    auto again = [&](const std::function<Event&()>& act) {
+        for (int tries = 1;; ++tries) {
+            xtest::output("xdotool windowfocus --sync " + window_);
+            if (heard(listen(), act()) || tries == 3)
+                return;
+            events_.pop_back();
+        }
+    };
+    again([&]() -> Event& {
+        return happen("walk forward 2 s (footsteps)",
+                      {"File\\Sound\\Walk1.wav", "File\\Sound\\Walk3.wav"}, 2300,
+                      [&] { press("w", 2000); });
+    });
     int stillFrom = mixed();
     mixUntil(stillFrom + 800);
-    xtest::output("xdotool keydown ctrl");
-    mixUntil(mixed() + 2000); // the blow on the ground ends; the key stays held
-    // The landing may follow the swing closely: the swing's start is compared.
-    happen("jump while attacking: jump attack (swing)", {"File\\Sound\\Swing_00.wav"}, 1500, [&] {
-        press("space", 600);
-        xtest::output("xdotool keyup ctrl");
-    }).lengthMs = 200;
+    again([&]() -> Event& {
+        xtest::output("xdotool keydown ctrl");
+        mixUntil(mixed() + 2000); // the blow on the ground ends; the key stays held
+        Event& e = happen("jump while attacking: jump attack (swing)",
+                          {"File\\Sound\\Swing_00.wav"}, 1500, [&] {
+                              press("space", 600);
+                              xtest::output("xdotool keyup ctrl");
+                          });
+        e.lengthMs = 200; // the landing may follow the swing closely: its start is compared
+        return e;
+    });
     events_.push_back({"  ...and its landing",
                        {"File\\Sound\\JumpEnd.wav"},
                        events_.back().fromMs,
                        events_.back().toMs});
     mixUntil(mixed() + 1000);
-    happen("taunt (H)", {"File\\Sound\\Tyohatu.wav"}, 1500, [&] { press("h", 300); });
+    again([&]() -> Event& {
+        return happen("taunt (H)", {"File\\Sound\\Tyohatu.wav"}, 1500, [&] { press("h", 300); });
+    });
 
     // Esc, let go, closes the chat line if it is open, else leaves the game; at the title it
     // ends the program.
     int exit = -1;
     for (int tries = 0; tries < 5 && exit == -1; ++tries) {
+        xtest::output("xdotool windowfocus --sync " + window_);
         press("Escape", 300);
         exit = xtest::waitProgram(pid_, 5000);
     }
@@ -322,20 +360,12 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
     line("%-44s %7d %7d %9.1f", "before the title music", 0, musicAt,
          test::dbfs(r.peak(0, musicAt)));
     for (const Event& e : events_) {
-        Recording::Match best;
         std::string which;
-        for (const std::string& s : e.sounds) {
-            Recording::Match m = r.find(sound(s), e.fromMs, e.toMs, e.lengthMs);
-            if (m.similarity > best.similarity) {
-                best = m;
-                which = s;
-            }
-        }
+        Recording::Match best = bestMatch(r, e, which);
         line("%-44s %7d %7d %9.1f %7.1f %6.2f  %s (%d)", e.what.c_str(), e.fromMs, e.toMs,
              test::dbfs(r.peak(e.fromMs, e.toMs)), best.levelDb, best.similarity, which.c_str(),
              best.atMs);
-        EXPECT_TRUE(best.similarity > e.bar && best.levelDb > kAudibleDb)
-            << e.what << ": " << which << " was not heard";
+        EXPECT_TRUE(heard(best, e)) << e.what << ": " << which << " was not heard";
     }
     int quiet = r.peak(quietFrom, quietFrom + 1000);
     int still = r.peak(stillFrom + 300, stillFrom + 800);
