@@ -102,8 +102,8 @@ App::App()
                LoadingLinks{.isHost = [this] { return session_.isHost != 0; },
                             .serverOnly = [this] { return session_.serverOnly != 0; }}),
       chat_(game_, textInput_,
-            // Typed and preset lines reach the message log through the session once it lands.
-            [](uint8_t, const std::string&) {}),
+            // In a network game said lines travel through the session once it lands.
+            [this](uint8_t kind, const std::string& line) { showPracticeText(kind, line); }),
       keys_(game_, chat_, random_, *this), animActions_(anim_), effectSounds_(sound_),
       control_(game_, clock_, data_, mapCollision_, animActions_, effectSounds_, *this),
       gameTick_(game_, clock_,
@@ -294,12 +294,11 @@ std::vector<LoadFile> App::modelFiles(ModelGroup group) {
 }
 
 // The map stage names its files; the catalogue knows them as scenery entries and the map.
-bool App::loadStatic(const std::string& folder, const std::string& name) {
+// Scenery names carry their subfolder ("Map\Sky.x"), so they are told apart by name alone.
+bool App::loadStatic(const std::string&, const std::string& name) {
     Models& models = drawing_->models;
-    std::string wanted = folder + name;
     for (int i = 0; i < 4; ++i) {
-        auto [f, n] = models.partFile(9, i, 0);
-        if (f + n == wanted)
+        if (models.partFile(9, i, 0).second == name)
             return models.loadPart(9, i, 0) == 1;
     }
     if (models.loadPart(10, 0, 0) != 1)
@@ -415,8 +414,10 @@ void App::startPractice() {
 void App::enterPlay() {
     title_.markNotInitialised();
     game_.appState = AppState::Playing;
-    // The cursor hides and the mouse turns the view.
+    // The cursor hides and the mouse turns the view. What the mouse did in the dialogs must
+    // not turn it: the motion gathered since the last poll is dropped.
     SDL_SetRelativeMouseMode(SDL_TRUE);
+    SDL_GetRelativeMouseState(nullptr, nullptr);
     sound_.stopTrack(0);
     // A dedicated host plays no sound at all (practice never is one).
     sound_.setServerOnly(session_.serverOnly != 0 && game_.practiceMode == 0);
@@ -435,6 +436,34 @@ void App::placePracticePlayer() {
     p.y = point[1];
     p.z = point[2];
     game_.playersNet[0] = game_.playersSpawn[0] = p;
+}
+
+// Practice has no host to relay a said line: it shows at once, as the relayed line would.
+void App::showPracticeText(uint8_t kind, const std::string& line) {
+    if (!game_.practiceMode)
+        return;
+    if (kind == kTextChat)
+        log_.addLogLine(0xFFFFFFFF, line);
+    else if (kind == kTextPreset)
+        log_.addLogLine(0xFFDCD2D2, line);
+}
+
+// The quit key ends practice at the title rather than ending the program.
+void App::leavePractice() {
+    chat_.closeLine();
+    chat_.clear();
+    chat_.setIme(false);
+    game_.players[0] = PlayerState{};
+    game_.playersNet[0] = game_.playersSpawn[0] = game_.players[0];
+    game_.practiceMode = 0;
+    game_.localSlot = kNoSlot;
+    session_.isHost = 0;
+    session_.serverOnly = 0;
+    resetGame(game_);
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    // A footstep loop must not walk on at the title.
+    for (uint8_t no = 0; no < kEffectSounds; ++no)
+        sound_.stopEffect(no, 0);
 }
 
 void App::launchEditor(int sub) {
@@ -542,8 +571,11 @@ void App::controlView() {
     if (!input_)
         return;
     input_->poll();
-    if (game_.appState == AppState::Playing)
-        control_.controlView(input_->state());
+    if (game_.appState != AppState::Playing)
+        return;
+    control_.controlView(input_->state());
+    if (game_.appState == AppState::Quit && game_.practiceMode)
+        leavePractice();
 }
 
 void App::simulate() {

@@ -102,6 +102,8 @@ private:
     void startPractice();
     void enterPlay();
     void placePracticePlayer();
+    void showPracticeText(uint8_t kind, const std::string& line);
+    void leavePractice();
     void mapLoaded();
     bool loadStatic(const std::string& folder, const std::string& name);
     std::vector<LoadFile> modelFiles(ModelGroup group);
