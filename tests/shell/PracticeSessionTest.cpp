@@ -1,0 +1,204 @@
+// A practice session without a window: the real loop, tick, player control, animation and the
+// generated map's collision, driven by scripted devices on a fake clock. Run from the game
+// folder after the build (the content is generated there).
+#include "data/DataLoader.h"
+#include "models/AnimController.h"
+#include "models/Models.h"
+#include "net/Session.h"
+#include "platform/Random.h"
+#include "platform/gfx/HeadlessDevice.h"
+#include "platform/input/Input.h"
+#include "platform/input/SdlInput.h"
+#include "shell/GameTick.h"
+#include "shell/MainLoop.h"
+#include "sim/CollisionMesh.h"
+#include "sim/PlayerControl.h"
+#include "ui/PracticeStart.h"
+
+#include <SDL_scancode.h>
+#include <cmath>
+#include <glm/glm.hpp>
+#include <gtest/gtest.h>
+
+using namespace kv;
+
+namespace {
+
+class Actions final : public ActionPlayer {
+public:
+    explicit Actions(AnimController& anim) : anim_(anim) {}
+    int currentAction(uint8_t slot) const override { return anim_.currentAction[slot]; }
+    void setAction(uint8_t slot, const PlayerAction& a, bool force) override {
+        anim_.setAction(slot, a, force);
+    }
+
+private:
+    AnimController& anim_;
+};
+
+class Silence final : public SoundOut {
+public:
+    void playEffect(int, uint8_t, bool) override {}
+    void stopEffect(int, uint8_t) override {}
+};
+
+class NoHost final : public ControlLink {
+public:
+    void sendSound(uint8_t, uint8_t) override {}
+    void sendSuicide(const PlayerState&, const PlayerAction&) override {}
+    void sendFall(uint8_t, const PlayerAction&, int16_t) override {}
+    void showLine(std::string_view, uint32_t) override {}
+    bool chatTyping() const override { return false; }
+    bool chatLineClosed() const override { return true; }
+    void closeChatLine() override {}
+};
+
+struct PracticeSession : ::testing::Test, LoopSteps {
+    PracticeSession()
+        : models(device, game, data, random), actions(anim), input(devices),
+          control(game, clock, data, map, actions, silence, noHost),
+          gameTick(game, clock,
+                   TickLinks{.simulate =
+                                 [this] {
+                                     const InputState& in = input.state();
+                                     control.updateDistances();
+                                     control.controlActions(in);
+                                     control.sweepMovement(0, game.players[0], game.playersNet[0],
+                                                           in);
+                                     control.footsteps(in);
+                                 },
+                             .advanceAnimation = [this](int slot) { anim.advance(slot, 0.9f); }}),
+          loop(clock, game, *this) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(data.loadMaps() && data.loadWeapons() && data.loadShields() &&
+                    data.loadAnimSets(anim.tables) && data.loadActionMaps(anim.tables))
+            << "run from the game folder after the build";
+        ASSERT_GT(data.mapCount(), 0);
+        ASSERT_GT(data.map(0).pointCount, 0);
+
+        // The settings dialog's practice path, its loading stages done by hand below.
+        game.practiceMode = 1;
+        session.currentMap = 0;
+        start = data.map(0).points[0];
+        PracticeLinks links;
+        links.placeAll = [this] {
+            PlayerState& p = game.players[0];
+            p.x = start[0];
+            p.y = start[1];
+            p.z = start[2];
+            game.playersNet[0] = game.playersSpawn[0] = p;
+        };
+        ASSERT_TRUE(startPractice(game, session, data, links));
+        ASSERT_EQ(models.loadPart(10, 0, 0), 1) << "the map model";
+        const CollisionTriangles& c = models.collision();
+        std::vector<uint16_t> indices(c.indices.begin(), c.indices.end());
+        map = buildCollisionMesh(c.vertices, indices, 1.0f, glm::vec3(0));
+        game.appState = AppState::Playing;
+        loop.start();
+    }
+
+    // LoopSteps: what the program does each pass, without a window.
+    bool handleEvents() override { return true; }
+    bool editorWindowOpen() override { return false; }
+    void controlView() override {
+        input.poll();
+        control.controlView(input.state());
+    }
+    void pollNetwork() override {}
+    void tick() override { gameTick.run(); }
+    void drawFrame() override { ++frames; }
+    void sampleSecond() override {}
+    bool drawsFrames() override { return true; }
+
+    void runFor(uint32_t ms) {
+        uint32_t end = clock.now() + ms;
+        while (timeAfter(end, clock.now()))
+            ASSERT_TRUE(loop.pass());
+    }
+    void press(SDL_Scancode key, bool down) { devices.next.keys[key] = down ? 1 : 0; }
+    glm::vec2 ground() const { return {game.players[0].x, game.players[0].z}; }
+    static glm::vec2 facing(float yawDegrees) {
+        float r = glm::radians(yawDegrees);
+        return {-std::sin(r), -std::cos(r)};
+    }
+
+    Game game;
+    FakeClock clock{5000};
+    DataLoader data;
+    Session session{data};
+    Random random{7};
+    HeadlessDevice device;
+    Models models;
+    AnimController anim{game};
+    Actions actions;
+    Silence silence;
+    NoHost noHost;
+    ScriptedInputDevices devices;
+    Input input;
+    CollisionMesh map;
+    PlayerControl control;
+    GameTick gameTick;
+    MainLoop loop;
+    std::array<float, 3> start{};
+    int frames = 0;
+};
+
+} // namespace
+
+TEST_F(PracticeSession, PlayerLandsWalksWhereHeFacesTurnsWithTheMouseAndEscQuits) {
+    // Standing: he settles on the floor under his start point and stays there.
+    runFor(1500);
+    const float floorY = game.players[0].y;
+    EXPECT_FALSE(game.sim.airborne);
+    EXPECT_GT(floorY, start[1] - 60) << "fell through the map";
+    EXPECT_NEAR(ground().x, start[0], 0.5f);
+    EXPECT_NEAR(ground().y, start[2], 0.5f);
+    runFor(500);
+    EXPECT_NEAR(game.players[0].y, floorY, 0.5f);
+    EXPECT_GT(frames, 100) << "a caught-up loop draws every tick";
+
+    // W for one second: about 62 ticks at the walking speed, the way he faces (a pillar or a
+    // wall may stop him early, never turn him back).
+    const float speed = walkingSpeed(data, game.equips[0]);
+    glm::vec2 from = ground();
+    glm::vec2 ahead = facing(game.players[0].yaw);
+    press(SDL_SCANCODE_W, true);
+    runFor(1000);
+    press(SDL_SCANCODE_W, false);
+    runFor(200);
+    glm::vec2 walked = ground() - from;
+    EXPECT_GT(glm::dot(walked, ahead), 0.3f * 62 * speed) << "W did not walk him forward";
+    EXPECT_LT(std::abs(glm::dot(walked, glm::vec2(-ahead.y, ahead.x))), 0.2f * glm::length(walked))
+        << "forward drifted sideways";
+    EXPECT_LT(glm::length(walked), 1.1f * 75 * speed) << "faster than walking";
+
+    // The mouse: 450 counts right at the default sensitivity is a quarter turn.
+    const float yaw = game.players[0].yaw;
+    devices.next.mouseDX = 450;
+    runFor(50);
+    float turned = std::fmod(game.players[0].yaw - yaw + 360.0f, 360.0f);
+    EXPECT_NEAR(turned, 90.0f, 0.5f);
+
+    // S now walks him back along the new heading.
+    from = ground();
+    ahead = facing(game.players[0].yaw);
+    press(SDL_SCANCODE_S, true);
+    runFor(600);
+    press(SDL_SCANCODE_S, false);
+    runFor(200);
+    walked = ground() - from;
+    ASSERT_GT(glm::length(walked), 1.0f) << "S did not move him";
+    EXPECT_LT(glm::dot(glm::normalize(walked), ahead), -0.95f) << "S did not walk him backwards";
+    EXPECT_NEAR(game.players[0].y, floorY, 40.0f) << "the floor around the start is flat";
+
+    // Esc held and let go: the player's quit request (the program turns it into the title).
+    press(SDL_SCANCODE_ESCAPE, true);
+    runFor(100);
+    EXPECT_EQ(game.appState, AppState::Playing) << "the request comes with the release";
+    press(SDL_SCANCODE_ESCAPE, false);
+    EXPECT_TRUE(loop.pass());
+    EXPECT_EQ(game.appState, AppState::Quit);
+    EXPECT_TRUE(loop.pass()) << "the pass that sees Quit still finishes";
+    EXPECT_FALSE(loop.pass()) << "then the loop ends";
+}
