@@ -82,7 +82,7 @@ struct ProgramTest : ::testing::Test {
         return -1;
     }
     // The window titled Kestrava of that process (other tests may run games beside it).
-    std::string waitWindow(pid_t pid, std::chrono::seconds limit = 30s) {
+    std::string waitWindow(pid_t pid, std::chrono::seconds limit = 90s) {
         auto end = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < end) {
             std::string id = output("xdotool search --pid " + std::to_string(pid) +
