@@ -93,7 +93,7 @@ TEST_F(TessaroGui, ChangingTheWeaponAndAPocketThenSavingWritesThemToTheEquipment
     content();
     ASSERT_TRUE(writeEquipmentFile(EquipmentChoice{0, 0, 0, {2, 0, 0, 0, 0}}));
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("Tessaro", 15000);
+    unsigned long w = xtest::findWindow("Tessaro", 60000);
     ASSERT_NE(w, 0u) << "Tessaro did not open its window";
     xtest::settle(800);
 
@@ -107,7 +107,7 @@ TEST_F(TessaroGui, ChangingTheWeaponAndAPocketThenSavingWritesThemToTheEquipment
 
     xtest::click(w, L::kOkX + 40, L::kButtonY + 12);
     xtest::key(w, "Return"); // はい at "設定を保存しますか？"
-    EXPECT_EQ(xtest::waitProgram(pid_, 10000), 0);
+    EXPECT_EQ(xtest::waitProgram(pid_, 30000), 0);
     pid_ = -1;
 
     EquipmentChoice saved;
@@ -124,13 +124,13 @@ TEST_F(TessaroGui, CancelLeavesTheEquipmentFileAsItWas) {
     std::string before;
     ASSERT_TRUE(readWholeFile(kEquipmentPath, before));
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("Tessaro", 15000);
+    unsigned long w = xtest::findWindow("Tessaro", 60000);
     ASSERT_NE(w, 0u);
     xtest::settle(800);
     xtest::click(w, L::kSideComboX + 60, L::sideComboTop(0) + L::kComboH / 2);
     xtest::key(w, "Down space");
     xtest::click(w, L::kCancelX + 40, L::kButtonY + 12);
-    EXPECT_EQ(xtest::waitProgram(pid_, 10000), 0);
+    EXPECT_EQ(xtest::waitProgram(pid_, 30000), 0);
     pid_ = -1;
     std::string after;
     ASSERT_TRUE(readWholeFile(kEquipmentPath, after));
@@ -140,11 +140,11 @@ TEST_F(TessaroGui, CancelLeavesTheEquipmentFileAsItWas) {
 TEST_F(TessaroGui, MissingEquipmentFileIsReportedAndNothingIsWritten) {
     content();
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("Tessaro", 15000);
+    unsigned long w = xtest::findWindow("Tessaro", 60000);
     ASSERT_NE(w, 0u);
     xtest::settle(800);
     xtest::key(w, "Return"); // OK on "次のファイルがありません"
-    EXPECT_EQ(xtest::waitProgram(pid_, 10000), 0);
+    EXPECT_EQ(xtest::waitProgram(pid_, 30000), 0);
     pid_ = -1;
     EXPECT_FALSE(std::filesystem::exists("File/Data/EQI_Equipped.dat"));
 }
@@ -153,14 +153,14 @@ TEST_F(TessaroGui, PocketListOpenedAndClosedWithoutAChoiceIsSavedEmpty) {
     content();
     ASSERT_TRUE(writeEquipmentFile(EquipmentChoice{0, 0, 0, {2, 1, 0, 0, 0}}));
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("Tessaro", 15000);
+    unsigned long w = xtest::findWindow("Tessaro", 60000);
     ASSERT_NE(w, 0u);
     xtest::settle(800);
     xtest::click(w, L::kSideComboX + 60, L::sidePocketTop(0) + L::kComboH / 2);
     xtest::key(w, "Escape");
     xtest::click(w, L::kOkX + 40, L::kButtonY + 12);
     xtest::key(w, "Return");
-    EXPECT_EQ(xtest::waitProgram(pid_, 10000), 0);
+    EXPECT_EQ(xtest::waitProgram(pid_, 30000), 0);
     pid_ = -1;
     EquipmentChoice saved;
     ASSERT_TRUE(readEquipmentFile(saved));

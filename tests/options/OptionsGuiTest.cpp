@@ -37,7 +37,7 @@ protected:
 
 TEST_F(OptionsGui, NameVolumeAndEffectCountChosenOnThePagesAreSaved) {
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("オプション", 15000);
+    unsigned long w = xtest::findWindow("オプション", 60000);
     ASSERT_NE(w, 0u) << "オプション did not open its window";
     xtest::settle(800);
 
@@ -56,7 +56,7 @@ TEST_F(OptionsGui, NameVolumeAndEffectCountChosenOnThePagesAreSaved) {
 
     xtest::click(w, L::kOkX + 40, L::kButtonY + 12);
     xtest::key(w, "Return"); // はい at "設定を保存しますか？"
-    EXPECT_EQ(xtest::waitProgram(pid_, 10000), 0);
+    EXPECT_EQ(xtest::waitProgram(pid_, 30000), 0);
     pid_ = -1;
 
     ProfileOptions profile;
@@ -73,7 +73,7 @@ TEST_F(OptionsGui, NameVolumeAndEffectCountChosenOnThePagesAreSaved) {
 
 TEST_F(OptionsGui, TooLongNameIsRefusedAndCancelEndsWithoutWriting) {
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("オプション", 15000);
+    unsigned long w = xtest::findWindow("オプション", 60000);
     ASSERT_NE(w, 0u);
     xtest::settle(800);
     xtest::click(w, L::kNameX + 60, L::kNameY + L::kFieldH / 2);
@@ -83,7 +83,7 @@ TEST_F(OptionsGui, TooLongNameIsRefusedAndCancelEndsWithoutWriting) {
     xtest::key(w, "Return"); // OK at the warning; the dialog stays
     EXPECT_EQ(xtest::waitProgram(pid_, 1000), -1) << "the editor must stay open";
     xtest::click(w, L::kCancelX + 40, L::kButtonY + 12);
-    EXPECT_EQ(xtest::waitProgram(pid_, 10000), 0);
+    EXPECT_EQ(xtest::waitProgram(pid_, 30000), 0);
     pid_ = -1;
     EXPECT_FALSE(std::filesystem::exists("File/Data/OPT_PlayerData.dat"));
 }
@@ -91,12 +91,12 @@ TEST_F(OptionsGui, TooLongNameIsRefusedAndCancelEndsWithoutWriting) {
 TEST_F(OptionsGui, MissingHairNameListEndsTheEditorWithItsMessage) {
     std::filesystem::remove("File/Data/LIST_HairName.dat");
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("オプション", 15000);
+    unsigned long w = xtest::findWindow("オプション", 60000);
     ASSERT_NE(w, 0u);
     xtest::settle(800);
     EXPECT_EQ(xtest::waitProgram(pid_, 500), -1) << "the message waits for its OK";
     xtest::key(w, "Return");
-    EXPECT_EQ(xtest::waitProgram(pid_, 10000), 0);
+    EXPECT_EQ(xtest::waitProgram(pid_, 30000), 0);
     pid_ = -1;
     EXPECT_FALSE(std::filesystem::exists("File/Data/OPT_PlayerData.dat"));
 }
