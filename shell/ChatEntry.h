@@ -54,7 +54,8 @@ public:
     void clear();
 
     int32_t open = 0;
-    int32_t lineClosed = 0;
+    // Closed until the first Enter: the first Esc in play is the quit request, not a close.
+    int32_t lineClosed = 1;
     int32_t composing = 0;
     std::string line;
     std::string composition;

@@ -23,6 +23,7 @@ struct ChatTest : ::testing::Test {
         game.localSlot = 2;
         copyToField(game.playerNames[2].data(), kNameBytes + 1, "Ryo");
         chat.open = 1;
+        chat.lineClosed = 0;
     }
     void type(std::string_view s) {
         for (char c : s)

@@ -9,6 +9,7 @@
 #include "platform/gfx/HeadlessDevice.h"
 #include "platform/input/Input.h"
 #include "platform/input/SdlInput.h"
+#include "shell/ChatEntry.h"
 #include "shell/GameTick.h"
 #include "shell/MainLoop.h"
 #include "sim/CollisionMesh.h"
@@ -42,15 +43,26 @@ public:
     void stopEffect(int, uint8_t) override {}
 };
 
+// Practice has no host to tell; the chat line is the program's own.
 class NoHost final : public ControlLink {
 public:
+    explicit NoHost(ChatEntry& chat) : chat_(chat) {}
     void sendSound(uint8_t, uint8_t) override {}
     void sendSuicide(const PlayerState&, const PlayerAction&) override {}
     void sendFall(uint8_t, const PlayerAction&, int16_t) override {}
     void showLine(std::string_view, uint32_t) override {}
-    bool chatTyping() const override { return false; }
-    bool chatLineClosed() const override { return true; }
-    void closeChatLine() override {}
+    bool chatTyping() const override { return !chat_.isBlocked(); }
+    bool chatLineClosed() const override { return chat_.lineClosed != 0; }
+    void closeChatLine() override { chat_.closeLine(); }
+
+private:
+    ChatEntry& chat_;
+};
+
+class NoInputMethod final : public TextInputControl {
+public:
+    void setOpen(bool) override {}
+    void cancelComposition() override {}
 };
 
 struct PracticeSession : ::testing::Test, LoopSteps {
@@ -133,7 +145,9 @@ struct PracticeSession : ::testing::Test, LoopSteps {
     AnimController anim{game};
     Actions actions;
     Silence silence;
-    NoHost noHost;
+    NoInputMethod ime;
+    ChatEntry chat{game, ime, [](uint8_t, const std::string&) {}};
+    NoHost noHost{chat};
     ScriptedInputDevices devices;
     Input input;
     CollisionMesh map;
@@ -192,7 +206,8 @@ TEST_F(PracticeSession, PlayerLandsWalksWhereHeFacesTurnsWithTheMouseAndEscQuits
     EXPECT_LT(glm::dot(glm::normalize(walked), ahead), -0.95f) << "S did not walk him backwards";
     EXPECT_NEAR(game.players[0].y, floorY, 40.0f) << "the floor around the start is flat";
 
-    // Esc held and let go: the player's quit request (the program turns it into the title).
+    // Esc held and let go: the player's quit request (the program turns it into the title),
+    // at the first press of a session in which nothing was typed.
     press(SDL_SCANCODE_ESCAPE, true);
     runFor(100);
     EXPECT_EQ(game.appState, AppState::Playing) << "the request comes with the release";

@@ -112,6 +112,7 @@ TEST_F(KeysTest, PresetDigitsOutOfRangeAreIgnored) {
 
 TEST_F(KeysTest, BackspaceStepsPresetDigitsBackBeforeTouchingTheLine) {
     chat.open = 1;
+    chat.lineClosed = 0;
     chat.appendChar('a');
     game.presetEntry = 1;
     press({'4', SDLK_BACKSPACE, SDLK_BACKSPACE});
