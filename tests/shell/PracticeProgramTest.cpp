@@ -293,11 +293,16 @@ TEST_F(PracticeProgram, TitleToPracticeWalkTurnChatScreenshotAndBackToTheTitle) 
 
     // Typed chat: Enter, the text, Enter; the line appears in the log at the top left.
     auto logArea = [](const Image& a, const Image& b) { return change(a, b, 0, 0, 0.4, 0.08); };
+    // SDL turns keys into text only once the game has opened the line: typing waits for that.
     hold("Return", 150);
+    xtest::settle(2000);
     focus();
     xdo("type --delay 80 'practice line'");
+    xtest::settle(1500);
     hold("Return", 150);
     Image chatted = waitFor([&](const Image& img) { return logArea(back, img) > 4; }, 60s);
+    if (chatted.empty())
+        keep(shot(), "play-chat-failed.png");
     ASSERT_FALSE(chatted.empty()) << "the chat line did not show in the log";
     keep(chatted, "play-chat.png");
 
