@@ -45,6 +45,7 @@ struct Event {
     std::string what;
     std::vector<std::string> sounds; // content paths; the best matching one counts
     int fromMs, toMs;                // the sound starts in here
+    int inputMs = -1;                // when the player did it (-1: the game did it alone)
     int lengthMs = 400;              // how much of the sound is compared
     double bar = kHeard;
 };
@@ -130,7 +131,7 @@ protected:
         mixUntil(from + ms);
         // Windows must not overlap: the next action's sound may start a little before it.
         return events_.emplace_back(
-            Event{what, std::move(sounds), from - kSlackMs, from + ms - kSlackMs});
+            Event{what, std::move(sounds), from - kSlackMs, from + ms - kSlackMs, from});
     }
     void keep(const std::string& name) {
         if (const char* dir = std::getenv("KV_SHOT_DIR"))
@@ -211,6 +212,7 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
                        {"File\\Sound\\Title.wav"},
                        musicAt - 50,
                        musicAt + 100,
+                       -1,
                        400,
                        kHeardWithMusic});
 
@@ -229,6 +231,7 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
                                {"File\\Sound\\Menu2.wav"},
                                from - kSlackMs,
                                mixed(),
+                               from,
                                100});
     }
     ASSERT_TRUE(menu) << "the menu never arrived";
@@ -306,9 +309,11 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
         }
     };
     again([&]() -> Event& {
-        return happen("walk forward 2 s (footsteps)",
-                      {"File\\Sound\\Walk1.wav", "File\\Sound\\Walk3.wav"}, 2300,
-                      [&] { press("w", 2000); });
+        Event& e = happen("walk forward 2 s (footsteps)",
+                          {"File\\Sound\\Walk1.wav", "File\\Sound\\Walk3.wav"}, 2300,
+                          [&] { press("w", 2000); });
+        e.toMs = e.inputMs + 500; // the loop's first step, as the key goes down
+        return e;
     });
     int stillFrom = mixed();
     mixUntil(stillFrom + 800);
@@ -326,7 +331,8 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
     events_.push_back({"  ...and its landing",
                        {"File\\Sound\\JumpEnd.wav"},
                        events_.back().fromMs,
-                       events_.back().toMs});
+                       events_.back().toMs,
+                       events_.back().inputMs});
     mixUntil(mixed() + 1000);
     again([&]() -> Event& {
         return happen("taunt (H)", {"File\\Sound\\Tyohatu.wav"}, 1500, [&] { press("h", 300); });
@@ -353,26 +359,30 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
     };
     line("Recording of one practice session (OpenAL Soft wave writer, 44.1 kHz stereo, %.1f s).",
          r.lengthMs() / 1000.0);
-    line("Times are positions in the recording; levels are peaks in dBFS. 'sound' is the level");
-    line("of the named file found in the mix and 'alike' how closely it matches (0..1).");
-    line("%-44s %7s %7s %9s %7s %6s  %s", "event", "from ms", "to ms", "peak dBFS", "sound",
-         "alike", "file (starts at ms)");
-    line("%-44s %7d %7d %9.1f", "before the title music", 0, musicAt,
+    line("Times are positions in the recording (ms): when the input was made, when its sound");
+    line("starts and the delay between. 'sound' is that sound's own peak in the mix (dBFS), 'mix'");
+    line("the peak of everything while it plays, 'alike' how closely the file matches (0..1).");
+    line("A delay a little below 0 means the writer's file trailed what it had mixed.");
+    line("%-40s %6s %6s %6s %7s %6s %6s  %s", "event", "input", "heard", "delay", "sound", "mix",
+         "alike", "file");
+    line("%-40s %6s %6d %6s %7s %6.1f", "(silence before the title music)", "-", 0, "-", "-",
          test::dbfs(r.peak(0, musicAt)));
     for (const Event& e : events_) {
         std::string which;
-        Recording::Match best = bestMatch(r, e, which);
-        line("%-44s %7d %7d %9.1f %7.1f %6.2f  %s (%d)", e.what.c_str(), e.fromMs, e.toMs,
-             test::dbfs(r.peak(e.fromMs, e.toMs)), best.levelDb, best.similarity, which.c_str(),
-             best.atMs);
-        EXPECT_TRUE(heard(best, e)) << e.what << ": " << which << " was not heard";
+        Recording::Match m = bestMatch(r, e, which);
+        std::string input = e.inputMs < 0 ? "-" : std::to_string(e.inputMs);
+        std::string delay = e.inputMs < 0 ? "-" : std::to_string(m.atMs - e.inputMs);
+        line("%-40s %6s %6d %6s %7.1f %6.1f %6.2f  %s", e.what.c_str(), input.c_str(), m.atMs,
+             delay.c_str(), m.levelDb, test::dbfs(r.peak(m.atMs, m.atMs + e.lengthMs)),
+             m.similarity, which.c_str());
+        EXPECT_TRUE(heard(m, e)) << e.what << ": " << which << " was not heard";
     }
     int quiet = r.peak(quietFrom, quietFrom + 1000);
     int still = r.peak(stillFrom + 300, stillFrom + 800);
-    line("%-44s %7d %7d %9.1f", "in practice before walking (music stopped)", quietFrom,
-         quietFrom + 1000, test::dbfs(quiet));
-    line("%-44s %7d %7d %9.1f", "standing still after walking", stillFrom + 300, stillFrom + 800,
-         test::dbfs(still));
+    line("%-40s %6s %6d %6s %7s %6.1f", "(in practice before walking: no music)", "-", quietFrom,
+         "-", "-", test::dbfs(quiet));
+    line("%-40s %6s %6d %6s %7s %6.1f", "(standing still after walking)", "-", stillFrom + 300, "-",
+         "-", test::dbfs(still));
     EXPECT_LT(quiet, kSilence) << "the title music goes on in play";
     EXPECT_LT(still, kSilence) << "the footsteps go on after the key was released";
 
