@@ -48,6 +48,7 @@ struct Event {
     int inputMs = -1;                // when the player did it (-1: the game did it alone)
     int lengthMs = 400;              // how much of the sound is compared
     double bar = kHeard;
+    bool judged = true; // false: only reported
 };
 
 class PracticeSound : public ::testing::Test {
@@ -336,11 +337,15 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
         e.lengthMs = 200; // the landing may follow the swing closely: its start is compared
         return e;
     });
-    events_.push_back({"  ...and its landing",
+    // A landing sounds only after a fall fast enough, which the jump attack need not reach.
+    events_.push_back({"  ...and its landing (not judged)",
                        {"File\\Sound\\JumpEnd.wav"},
                        events_.back().fromMs,
                        events_.back().toMs,
-                       events_.back().inputMs});
+                       events_.back().inputMs,
+                       400,
+                       kHeard,
+                       false});
     mixUntil(mixed() + 1000);
     again([&]() -> Event& {
         return happen("taunt (H)", {"File\\Sound\\Tyohatu.wav"}, 1500, [&] { press("h", 300); });
@@ -383,7 +388,7 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
         line("%-40s %6s %6d %6s %7.1f %6.1f %6.2f  %s", e.what.c_str(), input.c_str(), m.atMs,
              delay.c_str(), m.levelDb, test::dbfs(r.peak(m.atMs, m.atMs + e.lengthMs)),
              m.similarity, which.c_str());
-        EXPECT_TRUE(heard(m, e)) << e.what << ": " << which << " was not heard";
+        EXPECT_TRUE(heard(m, e) || !e.judged) << e.what << ": " << which << " was not heard";
     }
     int quiet = r.peak(quietFrom, quietFrom + 1000);
     int still = r.peak(stillFrom + 300, stillFrom + 800);
