@@ -291,14 +291,27 @@ TEST_F(PracticeProgram, TitleToPracticeWalkTurnChatScreenshotAndBackToTheTitle) 
     ASSERT_FALSE(back.empty()) << "a second F9 did not bring the camera behind the player again";
     keep(back, "play-camera-behind.png");
 
-    // Typed chat: Enter, the text, Enter; the line appears in the log at the top left.
+    // Typed chat: Enter, the text, Enter; the line appears in the log at the top left. Each
+    // step waits for the screen: SDL turns keys into text only once the line is open, and a
+    // busy machine may take seconds per frame.
     auto logArea = [](const Image& a, const Image& b) { return change(a, b, 0, 0, 0.4, 0.08); };
-    // SDL turns keys into text only once the game has opened the line: typing waits for that.
+    // The chat form: a dark bar across the middle of the screen; typed text lightens it.
+    auto chatBar = [](const Image& img) { return part(img, 0.2, 0.405, 0.5, 0.435).brightness(); };
     hold("Return", 150);
-    xtest::settle(2000);
+    Image opened = waitFor([&](const Image& img) { return chatBar(img) < 45; }, 60s);
+    if (opened.empty())
+        keep(shot(), "play-chat-failed.png");
+    ASSERT_FALSE(opened.empty()) << "Enter did not open the chat line";
     focus();
     xdo("type --delay 80 'practice line'");
-    xtest::settle(1500);
+    double empty = chatBar(opened);
+    Image typed = waitFor([&](const Image& img) { return chatBar(img) > empty + 3; }, 60s);
+    if (typed.empty())
+        keep(shot(), "play-chat-failed.png");
+    ASSERT_FALSE(typed.empty()) << "the typed text did not show in the chat line (bar " << empty
+                                << " -> " << chatBar(shot()) << ")";
+    keep(typed, "play-chat-typed.png");
+    xtest::settle(1000);
     hold("Return", 150);
     Image chatted = waitFor([&](const Image& img) { return logArea(back, img) > 4; }, 60s);
     if (chatted.empty())
