@@ -1,11 +1,14 @@
 // Plays the game program as a player would under the test's X display, with its sound going to
 // OpenAL Soft's wave writer: the title music, the menu, then practice with footsteps, a jump
 // attack's swing and the taunt. Then listens to the recording for each sound where it was made.
+// A second run starts オプション from the title menu and hears the game take up what it saved.
 #include "audio/WaveFile.h"
+#include "data/Options.h"
 #include "tests/audio/AudioTestSupport.h"
 #include "tests/audio/Recording.h"
 #include "tests/support/XDriver.h"
 #include "tests/support/XShot.h"
+#include "tools/options/OptionsLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -51,13 +54,14 @@ struct Event {
     bool judged = true; // false: only reported
 };
 
-class PracticeSound : public ::testing::Test {
+class GameSound : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X display (tools/test.sh runs the suite under Xvfb)";
-        for (const char* p : {"Kestrava", "File/Data/LIST_MapData.dat", "File/Music/Title.wav",
-                              "File/Sound/Swing_00.wav", "File/XFile/Temp.x"}) {
+        for (const char* p :
+             {"Kestrava", "オプション", "File/Data/LIST_MapData.dat", "File/Music/Title.wav",
+              "File/Sound/Swing_00.wav", "File/XFile/Temp.x"}) {
             if (!fs::exists(p))
                 GTEST_SKIP() << "needs the program and its generated content: " << p;
         }
@@ -66,8 +70,19 @@ protected:
         // A game folder of its own (the settings it writes stay there) on the build's content.
         folder_ = runtime_ + "/game";
         fs::create_directory(folder_);
-        for (const char* tree : {"File", "Texture"})
-            fs::create_directory_symlink(fs::current_path() / tree, folder_ + "/" + tree);
+        // The content is linked, the settings in File/Data are copies, and the editors the
+        // title menu starts sit beside the game as they do in the build's folder.
+        fs::create_directory_symlink(fs::current_path() / "Texture", folder_ + "/Texture");
+        fs::create_directory(folder_ + "/File");
+        for (const fs::directory_entry& e : fs::directory_iterator("File")) {
+            fs::path to = fs::path(folder_) / e.path();
+            if (e.path().filename() == "Data")
+                fs::copy(e.path(), to, fs::copy_options::recursive);
+            else
+                fs::create_directory_symlink(fs::absolute(e.path()), to);
+        }
+        for (const char* editor : {"オプション", "Tessaro"})
+            fs::create_symlink(fs::current_path() / editor, folder_ + "/" + editor);
         log_ = runtime_ + "/messages.txt";
         setenv("KV_MESSAGEBOX_LOG", log_.c_str(), 1);
         setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
@@ -163,8 +178,80 @@ protected:
         return s.str();
     }
 
+    // Waits for the game's window. On a busy display the game has been seen to hang before its
+    // window shows, a rare start-up fault these tests do not judge: such a start is given up
+    // and made once more.
+    void waitForWindow() {
+        int ended = -1;
+        bool appeared = false;
+        for (int start = 0; start < 2 && !appeared && ended == -1; ++start) {
+            if (start > 0) {
+                xtest::killProgram(pid_);
+                pid_ = xtest::startProgram((fs::current_path() / "Kestrava").string(), folder_);
+            }
+            appeared = waitUntil(
+                [&] {
+                    window_ = xtest::output("xdotool search --pid " + std::to_string(pid_) +
+                                            " --name '^Kestrava$' | head -1");
+                    ended = xtest::waitProgram(pid_, 0);
+                    return !window_.empty() || ended != -1;
+                },
+                start == 0 ? 90s : 120s);
+        }
+        ASSERT_TRUE(appeared) << "no window titled Kestrava appeared";
+        ASSERT_EQ(ended, -1) << "the game ended at once (" << ended << "): " << messages();
+        Image shown = captureWindow(window_);
+        if (!shown.empty()) {
+            width_ = shown.width;
+            height_ = shown.height;
+        }
+    }
+    // The title fades in and its music starts with the flash: where the recording first holds
+    // a sound.
+    void waitForTitleMusic() {
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                Recording r = listen();
+                for (int ms = 0; ms + 10 <= r.lengthMs(); ms += 10) {
+                    if (r.peak(ms, ms + 10) > kSilence) {
+                        musicAt_ = ms;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            200s))
+            << "nothing was heard; messages: " << messages();
+        mixUntil(musicAt_ + 3000);
+    }
+    // A key shows the menu, whose four pictures arrive one by one (Menu2 each). Until the
+    // intro has ended keys are ignored, so it presses until the menu is heard.
+    void showMenu() {
+        const PcmSound arrive = sound("File\\Sound\\Menu2.wav");
+        bool menu = false;
+        for (int tries = 0; tries < 10 && !menu; ++tries) {
+            int from = mixed();
+            keys("x");
+            mixUntil(from + 2000);
+            // The pictures arrive quickly and each cue restarts the last: its start is compared.
+            menu = listen().find(arrive, from, mixed(), 100).similarity > kHeard;
+            if (menu)
+                events_.push_back({"key at push start: menu arrives (Menu2)",
+                                   {"File\\Sound\\Menu2.wav"},
+                                   from - kSlackMs,
+                                   mixed(),
+                                   from,
+                                   100});
+        }
+        ASSERT_TRUE(menu) << "the menu never arrived";
+    }
+    void pointAtMainEntry(int i) { pointAt(190, 110 + 180.0f * i); }
+    // The title music's loudest moment over [fromMs, toMs) of the recording.
+    int musicPeak(int fromMs, int toMs) const { return listen().peak(fromMs, toMs); }
+
     std::string runtime_, folder_, log_, window_;
     int width_ = 1024, height_ = 768;
+    int musicAt_ = -1;
     pid_t pid_ = -1;
     std::unique_ptr<test::WaveOutput> wave_;
     std::vector<Event> events_;
@@ -172,49 +259,10 @@ protected:
 
 } // namespace
 
-TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
-    // On a busy display the game has been seen to hang before its window shows, a rare
-    // start-up fault this test does not judge: such a start is given up and made once more.
-    int ended = -1;
-    bool appeared = false;
-    for (int start = 0; start < 2 && !appeared && ended == -1; ++start) {
-        if (start > 0) {
-            xtest::killProgram(pid_);
-            pid_ = xtest::startProgram((fs::current_path() / "Kestrava").string(), folder_);
-        }
-        appeared = waitUntil(
-            [&] {
-                window_ = xtest::output("xdotool search --pid " + std::to_string(pid_) +
-                                        " --name '^Kestrava$' | head -1");
-                ended = xtest::waitProgram(pid_, 0);
-                return !window_.empty() || ended != -1;
-            },
-            start == 0 ? 90s : 120s);
-    }
-    ASSERT_TRUE(appeared) << "no window titled Kestrava appeared";
-    ASSERT_EQ(ended, -1) << "the game ended at once (" << ended << "): " << messages();
-    Image shown = captureWindow(window_);
-    if (!shown.empty()) {
-        width_ = shown.width;
-        height_ = shown.height;
-    }
-
-    // The title fades in and its music starts with the flash.
-    int musicAt = -1;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            Recording r = listen();
-            for (int ms = 0; ms + 10 <= r.lengthMs(); ms += 10) {
-                if (r.peak(ms, ms + 10) > kSilence) {
-                    musicAt = ms;
-                    return true;
-                }
-            }
-            return false;
-        },
-        200s))
-        << "nothing was heard; messages: " << messages();
-    mixUntil(musicAt + 3000);
+TEST_F(GameSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
+    ASSERT_NO_FATAL_FAILURE(waitForWindow());
+    ASSERT_NO_FATAL_FAILURE(waitForTitleMusic());
+    const int musicAt = musicAt_;
     events_.push_back(
         {"title music (track 0)", {"File\\Music\\Title.wav"}, musicAt - 50, musicAt + 100});
     events_.push_back({"title faded in (Title.wav)",
@@ -224,36 +272,16 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
                        -1,
                        400,
                        kHeardWithMusic});
-
-    // A key shows the menu, whose four pictures arrive one by one (Menu2 each). Until the
-    // intro has ended keys are ignored, so press until the menu is heard.
-    const PcmSound arrive = sound("File\\Sound\\Menu2.wav");
-    bool menu = false;
-    for (int tries = 0; tries < 10 && !menu; ++tries) {
-        int from = mixed();
-        keys("x");
-        mixUntil(from + 2000);
-        // The pictures arrive quickly and each cue restarts the last: its start is compared.
-        menu = listen().find(arrive, from, mixed(), 100).similarity > kHeard;
-        if (menu)
-            events_.push_back({"key at push start: menu arrives (Menu2)",
-                               {"File\\Sound\\Menu2.wav"},
-                               from - kSlackMs,
-                               mixed(),
-                               from,
-                               100});
-    }
-    ASSERT_TRUE(menu) << "the menu never arrived";
+    ASSERT_NO_FATAL_FAILURE(showMenu());
     keep("sound-menu.png");
 
     // Hovering an entry other than the last one hovered plays Menu1. The pointer may rest on
     // any entry when the menu arrives, so the first move is not judged.
-    auto mainEntry = [&](int i) { pointAt(190, 110 + 180.0f * i); };
-    mainEntry(3);
+    pointAtMainEntry(3);
     mixUntil(mixed() + 1000);
     for (int i : {0, 2, 1})
         happen("hover main entry " + std::to_string(i) + " (Menu1)", {"File\\Sound\\Menu1.wav"},
-               1000, [&] { mainEntry(i); });
+               1000, [&] { pointAtMainEntry(i); });
     // The sub menu arrives meanwhile.
     happen("click ひとりで (MenuClick)", {"File\\Sound\\MenuClick.wav"}, 1500,
            [&] { xtest::output("xdotool click 1"); });
@@ -405,4 +433,95 @@ TEST_F(PracticeSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
         fs::copy_file(wave_->path(), std::string(dir) + "/sound-practice.wav",
                       fs::copy_options::overwrite_existing);
     }
+}
+
+// オプション started from the title menu: when it ends the game reads the option files again.
+// キャンセル leaves the music playing; turning the music off and saving silences it once the
+// editor has closed, while it played on as long as the editor was open.
+TEST_F(GameSound, OptionsStartedFromTheTitleMenuAreReadAgainWhenTheEditorEnds) {
+    namespace L = options_layout;
+    ASSERT_NO_FATAL_FAILURE(waitForWindow());
+    ASSERT_NO_FATAL_FAILURE(waitForTitleMusic());
+    ASSERT_NO_FATAL_FAILURE(showMenu());
+
+    // 設定 (the third main entry) opens its sub level; its first entry starts オプション.
+    auto startOptions = [&]() -> unsigned long {
+        for (int tries = 0; tries < 3; ++tries) {
+            xtest::output("xdotool windowfocus --sync " + window_);
+            pointAtMainEntry(2);
+            mixUntil(mixed() + 800);
+            xtest::output("xdotool click 1");
+            mixUntil(mixed() + 1500); // the sub level slides in
+            pointAt(490, 464);
+            mixUntil(mixed() + 800);
+            xtest::output("xdotool click 1");
+            if (unsigned long w = xtest::findWindow("オプション", 30000))
+                return w;
+        }
+        return 0;
+    };
+    // Waits until the editor's window has gone; the recording's length then.
+    auto editorGone = [&] {
+        bool gone = waitUntil(
+            [] { return xtest::output("xdotool search --name '^オプション$'").empty(); }, 30s);
+        EXPECT_TRUE(gone) << "オプション did not end";
+        return mixed();
+    };
+
+    unsigned long editor = startOptions();
+    ASSERT_NE(editor, 0u) << "the title menu did not start オプション; messages: " << messages();
+    xtest::settle(800);
+    xtest::click(editor, L::kCancelX + 40, L::kButtonY + 12);
+    int cancelled = editorGone();
+    mixUntil(cancelled + 2500);
+    int afterCancel = musicPeak(cancelled + 500, cancelled + 2500);
+    EXPECT_GT(afterCancel, kSilence) << "the music stopped after キャンセル";
+
+    editor = startOptions();
+    ASSERT_NE(editor, 0u) << "the title menu did not start オプション again";
+    xtest::settle(800);
+    xtest::click(editor, L::kTabX + 2.5f * L::kTabW, L::kTabY + L::kTabH / 2); // 音
+    xtest::click(editor, 32 + 9, 70 + 10);                                     // 音楽再生
+    keep("sound-options-music-off.png");
+    int beforeOk = mixed();
+    xtest::click(editor, L::kOkX + 40, L::kButtonY + 12);
+    xtest::key(editor, "Return"); // はい at "設定を保存しますか？"
+    int saved = editorGone();
+    int whileOpen = musicPeak(beforeOk - 1500, beforeOk);
+    EXPECT_GT(whileOpen, kSilence) << "the music stopped while オプション was open";
+
+    // What オプション wrote, read in the test's game folder.
+    SoundOptions written;
+    fs::path here = fs::current_path();
+    fs::current_path(folder_);
+    bool read = readOptions(written);
+    fs::current_path(here);
+    ASSERT_TRUE(read) << "オプション left no sound options";
+    EXPECT_EQ(written.musicOn, 0) << "the click on 音楽再生 did not turn the music off";
+
+    // The game has read them: its music ends within a few seconds of the editor's end.
+    int lastSecond = -1;
+    bool quiet = waitUntil(
+        [&] {
+            Recording r = listen();
+            int end = r.lengthMs();
+            if (end < saved + 1500)
+                return false;
+            lastSecond = r.peak(end - 1000, end);
+            return lastSecond < kSilence;
+        },
+        30s);
+    std::printf("title music peak (dBFS): after キャンセル %.1f, while オプション was open %.1f, "
+                "last second after saving with the music off %.1f\n",
+                test::dbfs(afterCancel), test::dbfs(whileOpen), test::dbfs(lastSecond));
+    EXPECT_TRUE(quiet) << "the music went on after オプション turned it off";
+
+    // Esc at the title ends the game.
+    int exit = -1;
+    for (int tries = 0; tries < 3 && exit == -1; ++tries) {
+        keys("Escape");
+        exit = xtest::waitProgram(pid_, 5000);
+    }
+    EXPECT_EQ(exit, 0) << "Esc at the title did not end the game";
+    pid_ = -1;
 }
