@@ -1,6 +1,7 @@
 #include "models/Models.h"
 
 #include "data/DataLoader.h"
+#include "models/ModelFiles.h"
 #include "platform/Paths.h"
 #include "platform/Random.h"
 #include "platform/gfx/Image.h"
@@ -13,17 +14,8 @@ namespace kv {
 namespace {
 
 const char* const kXFile = "File\\XFile\\";
-const char* const kBodyNames[5] = {"TwoFist_IronCrow", "Knife_MagicStaff", "Sword_Axe",
-                                   "GreatSword_BigHammer", "Spear_LongBow"};
-const char* const kWeaponMotionFiles[9] = {"Temp.x",
-                                           "Weapon_OneKnife.x",
-                                           "Weapon_Sword.x",
-                                           "Weapon_GreatSword.x",
-                                           "Weapon_IronCrow.x",
-                                           "Weapon_Axe.x",
-                                           "Weapon_BigHammer.x",
-                                           "Weapon_Spear.x",
-                                           "Weapon_TwoKnife.x"};
+using model_files::kBodyNames;
+using model_files::kWeaponMotionFiles;
 const char* const kShieldMotionFiles[15] = {"Buckler_TwoFist.x",
                                             "KiteShield_TwoFist.x",
                                             "TowerShield_TwoFist.x",

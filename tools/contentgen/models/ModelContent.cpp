@@ -1,6 +1,7 @@
 #include "tools/contentgen/models/ModelContent.h"
 
 #include "data/LineFile.h"
+#include "models/ModelFiles.h"
 #include "platform/Paths.h"
 #include "tools/contentgen/models/Arenas.h"
 
@@ -51,17 +52,8 @@ private:
     std::string root_;
 };
 
-const char* const kBodyNames[5] = {"TwoFist_IronCrow", "Knife_MagicStaff", "Sword_Axe",
-                                   "GreatSword_BigHammer", "Spear_LongBow"};
-const char* const kWeaponMotionFiles[9] = {"Temp.x",
-                                           "Weapon_OneKnife.x",
-                                           "Weapon_Sword.x",
-                                           "Weapon_GreatSword.x",
-                                           "Weapon_IronCrow.x",
-                                           "Weapon_Axe.x",
-                                           "Weapon_BigHammer.x",
-                                           "Weapon_Spear.x",
-                                           "Weapon_TwoKnife.x"};
+using model_files::kBodyNames;
+using model_files::kWeaponMotionFiles;
 const char* const kShieldPrefixes[3] = {"Buckler_", "KiteShield_", "TowerShield_"};
 const char* const kShieldBodies[3] = {"TwoFist", "Knife", "Sword_Axe"};
 
