@@ -1,11 +1,12 @@
 // Characters of every body type in their main poses, and each map, drawn under Xvfb with
-// software GL. Pictures go to /work/shots/models-*.png (or the temp folder) for a look.
+// software GL. Pictures go to $KV_SHOT_DIR/models-*.png (or the temp folder) for a look.
 #include "SceneRig.h"
 
 #include "platform/Paths.h"
 #include "platform/gfx/Image.h"
 #include "platform/gfx/Matrix.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -16,9 +17,9 @@ namespace {
 constexpr int kW = 1024, kH = 768;
 
 std::string shotPath(const std::string& name) {
-    std::filesystem::path dir = std::filesystem::exists("/work/shots")
-                                    ? std::filesystem::path("/work/shots")
-                                    : std::filesystem::temp_directory_path();
+    const char* shots = std::getenv("KV_SHOT_DIR");
+    std::filesystem::path dir =
+        shots ? std::filesystem::path(shots) : std::filesystem::temp_directory_path();
     return (dir / ("models-" + name + ".png")).string();
 }
 

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -28,9 +29,10 @@ Px at(const Image& img, int x, int y) {
     return {p[0], p[1], p[2]};
 }
 
+// Kept for people to look at when KV_SHOT_DIR names a folder.
 void saveShot(const Image& img, const std::string& name) {
-    if (std::filesystem::is_directory("/work/shots"))
-        savePng("/work/shots/render-" + name + ".png", img);
+    if (const char* dir = std::getenv("KV_SHOT_DIR"))
+        savePng(std::string(dir) + "/render-" + name + ".png", img);
 }
 
 // A game folder of its own with test pictures, a real window and the whole render core.
