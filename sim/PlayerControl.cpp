@@ -273,7 +273,9 @@ void PlayerControl::controlActions(const InputState& in) {
             sim.stunTicks = 1;
             if (noControl(cur))
                 request(0);
-        } else {
+        } else if (!(taunting && in.held(InTaunt))) {
+            // The taunt is asked for only at the press: dropping the request while H is still
+            // held would cut its motion off after a tick.
             request(0);
         }
         if (sim.stunTicks < 1 && !sim.jumpAttack && !noControl(cur) && cur != 22 && !sim.stepping &&

@@ -217,3 +217,18 @@ TEST_F(PracticeSession, PlayerLandsWalksWhereHeFacesTurnsWithTheMouseAndEscQuits
     EXPECT_TRUE(loop.pass()) << "the pass that sees Quit still finishes";
     EXPECT_FALSE(loop.pass()) << "then the loop ends";
 }
+
+TEST_F(PracticeSession, TheTauntPlaysWhileHIsHeldAndEndsWhenItIsLetGo) {
+    runFor(1500);
+    ASSERT_EQ(anim.currentAction[0], 0) << "he stands";
+    press(SDL_SCANCODE_H, true);
+    // Seen at every tenth of a second: its motion is over in about a third, held longer it
+    // starts again.
+    for (int tenths = 1; tenths <= 6; ++tenths) {
+        runFor(100);
+        EXPECT_EQ(anim.currentAction[0], 50) << tenths * 100 << " ms into the taunt";
+    }
+    press(SDL_SCANCODE_H, false);
+    runFor(100);
+    EXPECT_EQ(anim.currentAction[0], 0) << "letting go of H ends it";
+}
