@@ -40,7 +40,58 @@ std::string run(const std::string& cmd) {
     return out;
 }
 
+// The key codes addKeys has given characters.
+std::vector<int> addedKeys;
+
+void setKeys(Display* d, const std::vector<int>& codes, const std::vector<KeySym>& syms) {
+    for (size_t i = 0; i < codes.size(); ++i) {
+        // Both levels, so that a held Shift types the same.
+        KeySym pair[2] = {syms[i], syms[i]};
+        XChangeKeyboardMapping(d, codes[i], 2, pair, 1);
+    }
+    XSync(d, False);
+}
+
 } // namespace
+
+bool addKeys(std::u32string_view characters) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return false;
+    int low = 0, high = 0, perKey = 0;
+    XDisplayKeycodes(d, &low, &high);
+    KeySym* map = XGetKeyboardMapping(d, static_cast<KeyCode>(low), high - low + 1, &perKey);
+    std::vector<int> codes;
+    std::vector<KeySym> syms;
+    for (int code = high; code >= low && codes.size() < characters.size(); --code) {
+        bool unused = true;
+        for (int k = 0; k < perKey; ++k)
+            unused = unused && map[(code - low) * perKey + k] == NoSymbol;
+        if (unused) {
+            codes.push_back(code);
+            // X names every Unicode character by its code point above 0x1000000.
+            syms.push_back(0x1000000 + static_cast<KeySym>(characters[codes.size() - 1]));
+        }
+    }
+    XFree(map);
+    bool enough = codes.size() == characters.size();
+    if (enough) {
+        setKeys(d, codes, syms);
+        addedKeys.insert(addedKeys.end(), codes.begin(), codes.end());
+    }
+    XCloseDisplay(d);
+    return enough;
+}
+
+void removeKeys() {
+    if (addedKeys.empty())
+        return;
+    if (Display* d = XOpenDisplay(nullptr)) {
+        setKeys(d, addedKeys, std::vector<KeySym>(addedKeys.size(), NoSymbol));
+        XCloseDisplay(d);
+    }
+    addedKeys.clear();
+}
 
 std::string output(const std::string& command) {
     std::string out = run(command);

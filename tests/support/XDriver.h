@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 
 namespace kv::xtest {
@@ -25,6 +26,13 @@ void ctrlClick(unsigned long window, float x, float y);
 // xdotool key names: "Down", "space", "Return", "ctrl+a".
 void key(unsigned long window, const std::string& keys);
 void type(unsigned long window, const std::string& text);
+// Puts these characters on keys of their own (key codes the keyboard leaves unused), as a
+// keyboard layout with them does. xdotool types a character missing from the layout by
+// mapping it onto a key for the moment of the press, and a program that reads its input late
+// then finds the key mapped back to nothing. False when there are too few unused keys.
+bool addKeys(std::u32string_view characters);
+// Takes the keys addKeys added off the keyboard again.
+void removeKeys();
 // Gives the program time to draw what the last input changed.
 void settle(int ms = 400);
 // Saves the window's pixels as a PNG; false when it cannot be read.
