@@ -1,6 +1,8 @@
 // Plays practice in the game program as a person would: title, single play, practice, the
 // settings dialog's map page, start, then walking, turning, the camera key, chat, a screenshot
-// and Esc back to the title, all through real X input and read back from the screen.
+// and Esc back to the title; and a new player's first moves: a jump, the attack with three
+// weapons, a guard, the taunt and a Japanese chat line. All through real X input and read back
+// from the screen.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -12,6 +14,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/support/XDriver.h"
 #include "tests/support/XShot.h"
@@ -46,12 +49,10 @@ protected:
         for (const auto& e : fs::directory_iterator("ScreenShot", ec))
             shotsBefore.insert(e.path());
         lockBefore = fs::exists("Kestrava.lock");
-        pid = xtest::startProgram((fs::current_path() / "Kestrava").string(),
-                                  fs::current_path().string());
-        ASSERT_GT(pid, 0);
     }
     void TearDown() override {
         xtest::killProgram(pid);
+        xtest::removeKeys();
         fs::remove("practice-test-messages.txt", ec);
         for (const fs::path& p : newShots())
             fs::remove(p, ec);
@@ -60,6 +61,53 @@ protected:
         // The game held its program lock in the game folder, its runtime folder here.
         if (!lockBefore)
             fs::remove("Kestrava.lock", ec);
+        if (!scratch.empty())
+            fs::remove_all(scratch, ec);
+    }
+
+    // Starts the game in `folder` (its working and runtime folder) and finds its window.
+    void launch(const fs::path& folder) {
+        pid = xtest::startProgram((fs::current_path() / "Kestrava").string(), folder.string());
+        ASSERT_GT(pid, 0);
+        unsigned long id = xtest::findWindow("Kestrava", 120'000);
+        ASSERT_NE(id, 0u) << "no window titled Kestrava appeared";
+        window = std::to_string(id);
+    }
+    // A game folder of the test's own on the build's content: the settings in File/Data are
+    // copies it may change, the rest is linked.
+    fs::path ownFolder() {
+        char tmpl[] = "/tmp/kv-practice-XXXXXX";
+        if (!mkdtemp(tmpl))
+            return {};
+        scratch = tmpl;
+        fs::path game = scratch / "game";
+        fs::create_directories(game / "File");
+        fs::create_directory_symlink(fs::current_path() / "Texture", game / "Texture");
+        for (const fs::directory_entry& e : fs::directory_iterator("File")) {
+            if (e.path().filename() == "Data")
+                fs::copy(e.path(), game / e.path(), fs::copy_options::recursive);
+            else
+                fs::create_directory_symlink(fs::absolute(e.path()), game / e.path());
+        }
+        return game;
+    }
+    // What practice starts with, written as the equipment editor saves it: weapon and shield
+    // are the first two lines.
+    static bool equip(const fs::path& folder, int weapon, int shield) {
+        fs::path file = folder / "File/Data/EQI_Equipped.dat";
+        std::ifstream in(file, std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line.substr(0, line.find('\r')));
+        in.close();
+        if (lines.size() < 3)
+            return false;
+        lines[0] = std::to_string(weapon);
+        lines[1] = std::to_string(shield);
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        for (const std::string& line : lines)
+            out << line << "\r\n";
+        return bool(out);
     }
 
     // What the game told the player in message boxes, for failure messages.
@@ -76,9 +124,10 @@ protected:
     }
     Image shot() { return captureWindow(window); }
     // Captures until `seen` holds for a picture (or the time is up); that picture.
-    Image waitFor(const std::function<bool(const Image&)>& seen, std::chrono::seconds limit) {
+    Image waitFor(const std::function<bool(const Image&)>& seen, std::chrono::seconds limit,
+                  std::chrono::milliseconds every = 200ms) {
         for (auto end = std::chrono::steady_clock::now() + limit;
-             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(200ms)) {
+             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(every)) {
             Image img = shot();
             if (!img.empty() && seen(img))
                 return img;
@@ -157,9 +206,108 @@ protected:
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         xdo(std::string("keyup ") + key);
     }
+    // Holds a key down until `seen` holds for a picture or the time is up; that picture.
+    Image holdUntil(const char* key, const std::function<bool(const Image&)>& seen,
+                    std::chrono::seconds limit) {
+        focus();
+        xdo(std::string("keydown ") + key);
+        Image img = waitFor(seen, limit, 0ms);
+        xdo(std::string("keyup ") + key);
+        return img;
+    }
     static void keep(const Image& img, const std::string& name) {
         if (const char* dir = std::getenv("KV_SHOT_DIR"))
             savePng(std::string(dir) + "/" + name, img);
+    }
+
+    static double titleSky(const Image& img) {
+        return part(img, 0.64, 0.5, 0.97, 0.9).brightness();
+    }
+    // From the title to practice play as a new player gets there: a key for the menu, single
+    // play, practice, the settings dialog's map page with the first map in the rotation,
+    // start. Keeps the dialog's pages as <prefix>-settings*.png when a prefix is given.
+    void startPractice(const std::string& prefix, Image& play) {
+        // The title comes to rest after its fade-in; any key brings the menu.
+        title = waitStill(
+            titleSky, [&](const Image& img) { return titleSky(img) > 30; }, 3, 240s);
+        ASSERT_FALSE(title.empty()) << "the title never came to rest";
+        hold("space");
+        auto column = [](const Image& img) {
+            return part(img, 0.04, 0.07, 0.33, 0.92).brightness();
+        };
+        Image menu = waitStill(
+            column,
+            [&](const Image& img) { return change(img, title, 0.04, 0.07, 0.33, 0.92) > 20; }, 2,
+            120s);
+        ASSERT_FALSE(menu.empty()) << "the menu did not come up";
+
+        // Single play opens its sub level; its first entry is practice, which opens the
+        // settings.
+        auto dialogShown = [](const Image& img) {
+            return meanColour(img, img.width / 2 - 260, img.height / 2 + 120, img.width / 2 + 260,
+                              img.height / 2 + 180)
+                       .brightness() > 200;
+        };
+        clickVirtual(menu, 190, 290);
+        Image sub = waitStill(
+            [](const Image& img) { return part(img, 0.37, 0.3, 0.59, 0.6).brightness(); },
+            [&](const Image& img) { return change(img, menu, 0.38, 0.33, 0.58, 0.43) > 20; }, 2,
+            60s);
+        ASSERT_FALSE(sub.empty()) << "single play did not open its sub level";
+        Image dialog;
+        for (int attempt = 0; attempt < 3 && dialog.empty(); ++attempt) {
+            clickVirtual(sub, 490, 290);
+            dialog = waitFor(dialogShown, 30s);
+        }
+        ASSERT_FALSE(dialog.empty()) << "practice did not open the settings dialog";
+        if (!prefix.empty())
+            keep(dialog, prefix + "-settings.png");
+
+        // The map page: the map list is a white box; the rotation list beside it shows a name
+        // once a map is in it.
+        clickDialog(dialog, kMapTab);
+        auto mapList = [](const Image& img) {
+            return meanColour(img, img.width / 2 - 255, img.height / 2 - 45, img.width / 2 - 100,
+                              img.height / 2 + 25)
+                .brightness();
+        };
+        Image mapPage = waitFor([&](const Image& img) { return mapList(img) > 250; }, 30s);
+        ASSERT_FALSE(mapPage.empty()) << "a click on the map tab did not show the map page";
+        auto rotation = [](const Image& img) {
+            return meanColour(img, img.width / 2 + 20, img.height / 2 - 143, img.width / 2 + 170,
+                              img.height / 2 - 125)
+                .brightness();
+        };
+        // The program keeps its rotation from one practice to the next.
+        if (starts++ == 0) {
+            ASSERT_GT(rotation(mapPage), 250) << "the rotation list starts empty";
+        }
+        Image chosen = rotation(mapPage) < 250 ? mapPage : Image{};
+        // The first map is chosen and moved over with the arrow button: single clicks, as a
+        // double click measured in frames a busy machine draws slowly may not count as one.
+        for (int attempt = 0; attempt < 3 && chosen.empty(); ++attempt) {
+            clickDialog(mapPage, kFirstMap);
+            xtest::settle(500);
+            clickDialog(mapPage, kAddButton);
+            chosen = waitFor([&](const Image& img) { return rotation(img) < 250; }, 20s);
+        }
+        ASSERT_FALSE(chosen.empty()) << "the first map did not go into the rotation";
+        if (!prefix.empty())
+            keep(chosen, prefix + "-settings-map.png");
+
+        // Start: the loading stages run, then the game frame with the HUD appears.
+        clickDialog(chosen, kStartButton);
+        play = waitSettled(hudShown, 300s);
+        ASSERT_FALSE(play.empty()) << "practice did not reach play. " << messages();
+    }
+    // Esc in play: the HUD goes and the title's picture returns; with `settled`, once it has
+    // come to rest.
+    Image leaveToTitle(bool settled = true) {
+        hold("Escape");
+        auto back = [&](const Image& img) {
+            return !hudShown(img) && change(img, title, 0, 0, 1, 0.5) < 25;
+        };
+        return settled ? waitStill(titleSky, back, 3, 240s) : waitFor(back, 240s);
     }
 
     std::error_code ec;
@@ -167,6 +315,9 @@ protected:
     bool lockBefore = false;
     std::string window;
     pid_t pid = -1;
+    fs::path scratch;
+    Image title;
+    int starts = 0;
 };
 
 // The bits of a BMP header: width, height (rows may run either way) and bits per pixel.
@@ -186,76 +337,78 @@ BmpSize bmpSize(const fs::path& path) {
     return {w, std::abs(ht), bits};
 }
 
+// Weapons by their place in the weapon list, and the shield the editor's first choice gives.
+constexpr int kSword = 2, kGreatSword = 3, kHammer = 6;
+constexpr int kRoundShield = 1;
+// A pose change (see pose()) this large is a move: standing, the idle sway stays under 0.5.
+constexpr double kPosed = 1.5;
+
+// The percentage of a rectangle's pixels (fractions of the window) in `b` that have no like
+// pixel within `near` pixels of their place in `a`.
+double unlike(const Image& a, const Image& b, double l, double t, double r, double bo, int near) {
+    if (a.empty() || a.width != b.width || a.height != b.height)
+        return 0;
+    const int left = int(l * a.width), right = int(r * a.width);
+    const int top = int(t * a.height), bottom = int(bo * a.height);
+    auto at = [](const Image& img, int x, int y) {
+        return &img.rgba[(size_t(y) * img.width + x) * 4];
+    };
+    int changed = 0, all = 0;
+    for (int y = top; y < bottom; y += 2)
+        for (int x = left; x < right; x += 2, ++all) {
+            const uint8_t* q = at(b, x, y);
+            bool like = false;
+            for (int dy = -near; dy <= near && !like; ++dy)
+                for (int dx = -near; dx <= near && !like; ++dx) {
+                    const uint8_t* p = at(a, x + dx, y + dy);
+                    like =
+                        std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) <= 90;
+                }
+            changed += !like;
+        }
+    return 100.0 * changed / all;
+}
+// How much the character in the middle of the view looks different, his weapon's swing
+// included. The floor behind him is textured, and his idle sway moves his edges by a pixel or
+// two: neither counts, a raised arm or a swung weapon does.
+double pose(const Image& a, const Image& b) {
+    return unlike(a, b, 0.36, 0.3, 0.66, 0.84, 3);
+}
+// How far the scene in the view's left part has moved down from `a` to `b`, in rows (negative:
+// up): the shift that matches the two best.
+int sceneDrop(const Image& a, const Image& b) {
+    const int left = a.width / 50, right = a.width * 38 / 100;
+    const int top = a.height * 15 / 100, bottom = a.height * 70 / 100, most = a.height / 12;
+    int best = 0;
+    double bestDiff = 1e30;
+    for (int dy = -most; dy <= most; ++dy) {
+        double diff = 0;
+        for (int y = top; y < bottom; y += 2)
+            for (int x = left; x < right; x += 4) {
+                const uint8_t* p = &a.rgba[(size_t(y) * a.width + x) * 4];
+                const uint8_t* q = &b.rgba[(size_t(y + dy) * b.width + x) * 4];
+                for (int c = 0; c < 3; ++c)
+                    diff += std::abs(int(p[c]) - int(q[c]));
+            }
+        if (diff < bestDiff) {
+            bestDiff = diff;
+            best = dy;
+        }
+    }
+    return best;
+}
+// How much the weapon's icon, the last of the three in the HUD's bottom right, looks
+// different (the HUD lets a little of the scene through).
+double weaponIcon(const Image& a, const Image& b) {
+    return unlike(a, b, 0.865, 0.862, 0.91, 0.91, 0);
+}
+
 } // namespace
 
 TEST_F(PracticeProgram, TitleToPracticeWalkTurnChatScreenshotAndBackToTheTitle) {
-    unsigned long id = xtest::findWindow("Kestrava", 120'000);
-    ASSERT_NE(id, 0u) << "no window titled Kestrava appeared";
-    window = std::to_string(id);
-
-    // The title comes to rest after its fade-in; any key brings the menu.
-    auto sky = [](const Image& img) { return part(img, 0.64, 0.5, 0.97, 0.9).brightness(); };
-    Image title = waitStill(
-        sky, [&](const Image& img) { return sky(img) > 30; }, 3, 240s);
-    ASSERT_FALSE(title.empty()) << "the title never came to rest";
-    hold("space");
-    auto column = [](const Image& img) { return part(img, 0.04, 0.07, 0.33, 0.92).brightness(); };
-    Image menu = waitStill(
-        column, [&](const Image& img) { return change(img, title, 0.04, 0.07, 0.33, 0.92) > 20; },
-        2, 120s);
-    ASSERT_FALSE(menu.empty()) << "the menu did not come up";
-
-    // Single play opens its sub level; its first entry is practice, which opens the settings.
-    auto dialogShown = [](const Image& img) {
-        return meanColour(img, img.width / 2 - 260, img.height / 2 + 120, img.width / 2 + 260,
-                          img.height / 2 + 180)
-                   .brightness() > 200;
-    };
-    clickVirtual(menu, 190, 290);
-    Image sub = waitStill(
-        [](const Image& img) { return part(img, 0.37, 0.3, 0.59, 0.6).brightness(); },
-        [&](const Image& img) { return change(img, menu, 0.38, 0.33, 0.58, 0.43) > 20; }, 2, 60s);
-    ASSERT_FALSE(sub.empty()) << "single play did not open its sub level";
-    Image dialog;
-    for (int attempt = 0; attempt < 3 && dialog.empty(); ++attempt) {
-        clickVirtual(sub, 490, 290);
-        dialog = waitFor(dialogShown, 30s);
-    }
-    ASSERT_FALSE(dialog.empty()) << "practice did not open the settings dialog";
-    keep(dialog, "play-settings.png");
-
-    // The map page: the map list is a white box; the rotation list beside it shows a name
-    // once a map is in it.
-    clickDialog(dialog, kMapTab);
-    auto mapList = [](const Image& img) {
-        return meanColour(img, img.width / 2 - 255, img.height / 2 - 45, img.width / 2 - 100,
-                          img.height / 2 + 25)
-            .brightness();
-    };
-    Image mapPage = waitFor([&](const Image& img) { return mapList(img) > 250; }, 30s);
-    ASSERT_FALSE(mapPage.empty()) << "a click on the map tab did not show the map page";
-    auto rotation = [](const Image& img) {
-        return meanColour(img, img.width / 2 + 20, img.height / 2 - 143, img.width / 2 + 170,
-                          img.height / 2 - 125)
-            .brightness();
-    };
-    ASSERT_GT(rotation(mapPage), 250) << "the rotation list starts empty";
-    // The first map is chosen and moved over with the arrow button: single clicks, as a double
-    // click measured in frames a busy machine draws slowly may not count as one.
-    Image chosen;
-    for (int attempt = 0; attempt < 3 && chosen.empty(); ++attempt) {
-        clickDialog(mapPage, kFirstMap);
-        xtest::settle(500);
-        clickDialog(mapPage, kAddButton);
-        chosen = waitFor([&](const Image& img) { return rotation(img) < 250; }, 20s);
-    }
-    ASSERT_FALSE(chosen.empty()) << "the first map did not go into the rotation";
-    keep(chosen, "play-settings-map.png");
-
-    // Start: the loading stages run, then the game frame with the HUD appears.
-    clickDialog(chosen, kStartButton);
-    Image play = waitSettled(hudShown, 300s);
-    ASSERT_FALSE(play.empty()) << "practice did not reach play. " << messages();
+    ASSERT_NO_FATAL_FAILURE(launch(fs::current_path()));
+    Image play;
+    ASSERT_NO_FATAL_FAILURE(startPractice("play", play));
     keep(play, "play-frame.png");
     EXPECT_GT(part(play, 0, 0, 1, 0.05).brightness(), 40) << "no sky above the level view";
 
@@ -345,13 +498,120 @@ TEST_F(PracticeProgram, TitleToPracticeWalkTurnChatScreenshotAndBackToTheTitle) 
     EXPECT_FALSE(logged.empty()) << "the screenshot's line did not show in the log";
     keep(logged, "play-hud.png");
 
-    // Esc leaves practice for the title: the HUD goes and the title's picture returns.
-    hold("Escape");
-    Image again = waitStill(
-        sky,
-        [&](const Image& img) { return !hudShown(img) && change(img, title, 0, 0, 1, 0.5) < 25; },
-        3, 240s);
+    // Esc leaves practice for the title.
+    Image again = leaveToTitle();
     ASSERT_FALSE(again.empty()) << "Esc did not bring the title back";
     keep(again, "play-back-at-title.png");
     EXPECT_EQ(xtest::waitProgram(pid, 0), -1) << "the program ended instead of going back";
+}
+
+// Plays practice as a new player would and reads each move back from the screen: a jump, the
+// attack with three weapons, a guard, the taunt and a chat line in Japanese. Practice has no
+// preparation phase where F5/F6 change the weapon, so each weapon is chosen the way the
+// equipment editor saves it, in a game folder of the test's own, before practice starts.
+TEST_F(PracticeProgram, JumpAttacksWithThreeWeaponsGuardTauntAndJapaneseChat) {
+    fs::path folder;
+    ASSERT_NO_FATAL_FAILURE(folder = ownFolder());
+    ASSERT_FALSE(folder.empty()) << "no folder of its own";
+    ASSERT_TRUE(equip(folder, kSword, kRoundShield));
+    ASSERT_NO_FATAL_FAILURE(launch(folder));
+    Image play;
+    ASSERT_NO_FATAL_FAILURE(startPractice("practice", play));
+    keep(play, "practice-sword.png");
+
+    // Space: the view rises with the jump (the scene drops in the picture) and comes back
+    // down to where it was. A busy machine may draw none of the jump's frames: jump again.
+    Image ground = waitSettled(hudShown, 30s);
+    ASSERT_FALSE(ground.empty()) << "the view never came to rest";
+    Image up;
+    for (int attempt = 0; attempt < 3 && up.empty(); ++attempt)
+        up = holdUntil(
+            "space", [&](const Image& img) { return sceneChange(ground, img) > 6; }, 5s);
+    ASSERT_FALSE(up.empty()) << "Space did not lift the view";
+    keep(up, "practice-jump.png");
+    EXPECT_GT(sceneDrop(ground, up), 0) << "the view moved, but did not rise";
+    Image landed = waitFor([&](const Image& img) { return sceneChange(ground, img) < 2; }, 30s);
+    ASSERT_FALSE(landed.empty()) << "the view did not come back down after the jump (change "
+                                 << sceneChange(ground, shot()) << ")";
+    keep(landed, "practice-landed.png");
+
+    // Ctrl swings the weapon: the character's pose changes. The swing is short: one the
+    // screen missed is made again.
+    auto swing = [&](const Image& stance) {
+        Image seen;
+        for (int attempt = 0; attempt < 3 && seen.empty(); ++attempt)
+            seen = holdUntil(
+                "Control_L", [&](const Image& img) { return pose(stance, img) > kPosed; }, 5s);
+        return seen;
+    };
+    Image stance = waitSettled(hudShown, 30s);
+    ASSERT_FALSE(stance.empty()) << "the view never came to rest";
+    Image sword = swing(stance);
+    ASSERT_FALSE(sword.empty()) << "Ctrl did not swing the sword (pose change "
+                                << pose(stance, shot()) << ")";
+    keep(sword, "practice-attack-sword.png");
+
+    // Shift held: the guard, up as long as the key is held.
+    stance = waitSettled(hudShown, 30s);
+    ASSERT_FALSE(stance.empty()) << "the view never came to rest";
+    Image guard = holdUntil(
+        "Shift_L", [&](const Image& img) { return pose(stance, img) > kPosed; }, 30s);
+    ASSERT_FALSE(guard.empty()) << "Shift did not raise the guard";
+    keep(guard, "practice-guard.png");
+
+    // H held: the taunt.
+    stance = waitSettled(hudShown, 30s);
+    ASSERT_FALSE(stance.empty()) << "the view never came to rest";
+    Image taunt = holdUntil(
+        "h", [&](const Image& img) { return pose(stance, img) > kPosed; }, 30s);
+    ASSERT_FALSE(taunt.empty()) << "H did not start the taunt";
+    keep(taunt, "practice-taunt.png");
+
+    // A chat line in Japanese: keys whose characters SDL hands on as UTF-8 text, which the game
+    // keeps in CP932. It shows in the log at the top left.
+    Image quiet = waitSettled(hudShown, 30s);
+    ASSERT_FALSE(quiet.empty()) << "the view never came to rest";
+    auto chatBar = [](const Image& img) { return part(img, 0.2, 0.405, 0.5, 0.435).brightness(); };
+    hold("Return", 150);
+    Image opened = waitFor([&](const Image& img) { return chatBar(img) < 45; }, 60s);
+    ASSERT_FALSE(opened.empty()) << "Enter did not open the chat line";
+    // A Japanese layout's keys: typed without a mapping made for each press.
+    ASSERT_TRUE(xtest::addKeys(U"こんにちは")) << "too few unused key codes";
+    focus();
+    xdo("type --delay 150 'こんにちは'");
+    double empty = chatBar(opened);
+    Image typed = waitFor([&](const Image& img) { return chatBar(img) > empty + 3; }, 60s);
+    ASSERT_FALSE(typed.empty()) << "the Japanese text did not show in the chat line (bar " << empty
+                                << " -> " << chatBar(shot()) << ")";
+    keep(typed, "practice-chat-typed.png");
+    xtest::settle(1000);
+    hold("Return", 150);
+    Image chatted =
+        waitFor([&](const Image& img) { return change(quiet, img, 0, 0, 0.4, 0.08) > 4; }, 60s);
+    if (chatted.empty())
+        keep(shot(), "practice-chat-failed.png");
+    ASSERT_FALSE(chatted.empty()) << "the Japanese line did not show in the log";
+    keep(chatted, "practice-chat.png");
+
+    // The next two weapons, each chosen at the title for a new practice: the HUD shows its
+    // icon and Ctrl swings it.
+    Image before = play;
+    for (auto [weapon, name] :
+         {std::pair{kGreatSword, "greatsword"}, std::pair{kHammer, "hammer"}}) {
+        // startPractice waits for the title to come to rest.
+        Image atTitle = leaveToTitle(false);
+        ASSERT_FALSE(atTitle.empty()) << "Esc did not bring the title back";
+        ASSERT_TRUE(equip(folder, weapon, 0));
+        Image next;
+        ASSERT_NO_FATAL_FAILURE(startPractice("", next));
+        EXPECT_GT(weaponIcon(before, next), 5)
+            << "the HUD shows the same weapon icon with the " << name;
+        before = next;
+        stance = waitSettled(hudShown, 30s);
+        ASSERT_FALSE(stance.empty()) << "the view never came to rest";
+        Image swung = swing(stance);
+        ASSERT_FALSE(swung.empty())
+            << "Ctrl did not swing the " << name << " (pose change " << pose(stance, shot()) << ")";
+        keep(swung, std::string("practice-attack-") + name + ".png");
+    }
 }
