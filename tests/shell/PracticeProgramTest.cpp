@@ -295,10 +295,20 @@ protected:
         if (!prefix.empty())
             keep(chosen, prefix + "-settings-map.png");
 
-        // Start: the loading stages run, then the game frame with the HUD appears.
-        clickDialog(chosen, kStartButton);
+        // Start: the loading stages run, then the game frame with the HUD appears. A click
+        // that a busy machine missed leaves the settings up: it is made again.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            clickDialog(chosen, kStartButton);
+            if (!waitFor([&](const Image& img) { return !dialogShown(img); }, 60s).empty())
+                break;
+        }
         play = waitSettled(hudShown, 300s);
-        ASSERT_FALSE(play.empty()) << "practice did not reach play. " << messages();
+        if (play.empty()) {
+            Image now = shot();
+            ASSERT_FALSE(now.empty()) << "the window can no longer be read";
+            FAIL() << "practice did not reach play (settings shown: " << dialogShown(now)
+                   << ", HUD shown: " << hudShown(now) << "). " << messages();
+        }
     }
     // Esc in play: the HUD goes and the title's picture returns; with `settled`, once it has
     // come to rest.
