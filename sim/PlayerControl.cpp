@@ -273,9 +273,10 @@ void PlayerControl::controlActions(const InputState& in) {
             sim.stunTicks = 1;
             if (noControl(cur))
                 request(0);
-        } else if (!(taunting && in.held(InTaunt))) {
-            // The taunt is asked for only at the press: dropping the request while H is still
-            // held would cut its motion off after a tick.
+        } else if (!(taunting && in.held(InTaunt)) && !(cur == 22 && in.held(InSpecial))) {
+            // The taunt and the special attack are asked for only at the press: dropping the
+            // request while their key is still held would cut the motion off after a tick (and
+            // the special's SP would be spent for nothing).
             request(0);
         }
         if (sim.stunTicks < 1 && !sim.jumpAttack && !noControl(cur) && cur != 22 && !sim.stepping &&

@@ -232,3 +232,21 @@ TEST_F(PracticeSession, TheTauntPlaysWhileHIsHeldAndEndsWhenItIsLetGo) {
     runFor(100);
     EXPECT_EQ(anim.currentAction[0], 0) << "letting go of H ends it";
 }
+
+TEST_F(PracticeSession, TheSpecialAttackLastsWhileFIsHeldAndItsSpIsPaidOnce) {
+    runFor(1500);
+    ASSERT_EQ(anim.currentAction[0], 0) << "he stands";
+    int before = game.players[0].sp;
+    press(SDL_SCANCODE_F, true);
+    runFor(100);
+    int paid = before - game.players[0].sp;
+    EXPECT_GT(paid, 0) << "the special attack costs SP";
+    for (int tenths = 2; tenths <= 8; ++tenths) {
+        runFor(100);
+        EXPECT_EQ(anim.currentAction[0], 22) << tenths * 100 << " ms into the special attack";
+    }
+    EXPECT_GE(game.players[0].sp, before - paid) << "SP is paid only at the press";
+    press(SDL_SCANCODE_F, false);
+    runFor(100);
+    EXPECT_EQ(anim.currentAction[0], 0) << "letting go of F ends it";
+}
