@@ -32,6 +32,8 @@ private:
 };
 
 // True when a is later than b, with wrap-around of the 32-bit counter.
-inline bool timeAfter(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) > 0; }
+inline bool timeAfter(uint32_t a, uint32_t b) {
+    return static_cast<int32_t>(a - b) > 0;
+}
 
 } // namespace kv

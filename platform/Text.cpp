@@ -48,9 +48,13 @@ std::string convert(std::string_view in, const char* to, const char* from) {
 
 } // namespace
 
-std::string cp932ToUtf8(std::string_view cp932) { return convert(cp932, "UTF-8", "CP932"); }
+std::string cp932ToUtf8(std::string_view cp932) {
+    return convert(cp932, "UTF-8", "CP932");
+}
 
-std::string utf8ToCp932(std::string_view utf8) { return convert(utf8, "CP932", "UTF-8"); }
+std::string utf8ToCp932(std::string_view utf8) {
+    return convert(utf8, "CP932", "UTF-8");
+}
 
 size_t cp932FitLength(std::string_view s, size_t maxBytes) {
     size_t i = 0;

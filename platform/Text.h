@@ -11,7 +11,9 @@ std::string cp932ToUtf8(std::string_view cp932);
 std::string utf8ToCp932(std::string_view utf8);
 
 // Shorthand for the system's fixed texts, written in UTF-8 in the source.
-inline std::string sjis(std::string_view utf8) { return utf8ToCp932(utf8); }
+inline std::string sjis(std::string_view utf8) {
+    return utf8ToCp932(utf8);
+}
 
 // True when byte b starts a double-byte CP932 character.
 constexpr bool isLeadByte(unsigned char b) {

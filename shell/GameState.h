@@ -75,8 +75,7 @@ struct SimState {
     bool airborne = false;
     bool jumpAttack = false;
     bool stepping = false;
-    bool tapArmedForward = false, tapArmedBack = false, tapArmedLeft = false,
-         tapArmedRight = false;
+    bool tapArmedForward = false, tapArmedBack = false, tapArmedLeft = false, tapArmedRight = false;
     std::array<float, kSlots> fallSpeed{};
     std::array<int32_t, kSlots> lastFootAction{};
     int8_t stepTicks = 10;

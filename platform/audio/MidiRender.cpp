@@ -48,7 +48,7 @@ bool wellFormed(std::string_view f) {
 } // namespace
 
 MidiResult renderMidi(std::string_view midiFile, const std::string& soundFont, PcmSound& out,
-                std::string& reason, int maxSeconds) {
+                      std::string& reason, int maxSeconds) {
     if (!wellFormed(midiFile)) {
         reason = "not a standard MIDI file";
         return MidiResult::BadFile;
