@@ -110,6 +110,26 @@ protected:
         return bool(out);
     }
 
+    // Makes the first map of the list (the one practice is started on) the fort with a single
+    // start point at "x,y,z", written as the map editor saves an entry: CP932 lines, CRLF.
+    static bool fortWithStart(const fs::path& folder, const std::string& point) {
+        std::ifstream in(folder / "File/Data/Map/Map_03.dat", std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line.substr(0, line.find('\r')));
+        in.close();
+        // Lines 1-12 describe the map, 13 counts the start points, the points follow.
+        if (lines.size() < 14 || lines[1] != "Map\\Fort.x")
+            return false;
+        lines.resize(14);
+        lines[12] = "1";
+        lines[13] = point;
+        std::ofstream out(folder / "File/Data/Map/Map_01.dat", std::ios::binary | std::ios::trunc);
+        for (const std::string& line : lines)
+            out << line << "\r\n";
+        return bool(out);
+    }
+
     // What the game told the player in message boxes, for failure messages.
     static std::string messages() {
         std::ifstream in("practice-test-messages.txt");
@@ -626,4 +646,66 @@ TEST_F(PracticeProgram, JumpAttacksWithThreeWeaponsGuardTauntAndJapaneseChat) {
             << "Ctrl did not swing the " << name << " (pose change " << pose(stance, shot()) << ")";
         keep(swung, std::string("practice-attack-") + name + ".png");
     }
+}
+
+// A jump onto a ledge: the first map becomes the fort with its one start point on the floor
+// in front of the south walkway (50 high, its edge at z = -1300). The player faces -z at the
+// start, so W walks him against the walkway's side, which stops him: it is higher than a
+// step. W with Space lifts him onto it, and the view stays up there.
+TEST_F(PracticeProgram, LedgeJump) {
+    fs::path folder;
+    ASSERT_NO_FATAL_FAILURE(folder = ownFolder());
+    ASSERT_FALSE(folder.empty()) << "no folder of its own";
+    ASSERT_TRUE(fortWithStart(folder, "0,10,-1100"));
+    ASSERT_NO_FATAL_FAILURE(launch(folder));
+    Image play;
+    ASSERT_NO_FATAL_FAILURE(startPractice("", play));
+    Image start = waitSettled(hudShown, 30s);
+    ASSERT_FALSE(start.empty()) << "the view never came to rest";
+
+    // W alone: he walks up to the walkway's side and comes to a stop against it.
+    focus();
+    xdo("keydown w");
+    Image moving = waitFor([&](const Image& img) { return sceneChange(start, img) > 6; }, 60s);
+    Image blocked =
+        moving.empty() ? Image{} : waitSettled([](const Image& img) { return hudShown(img); }, 60s);
+    xdo("keyup w");
+    ASSERT_FALSE(moving.empty()) << "holding W did not move the view";
+    ASSERT_FALSE(blocked.empty()) << "the walkway's side did not stop him";
+    keep(blocked, "practice-ledge-before.png");
+
+    // What he stands on, seen on both sides of his feet: the fort's sand is pale, the
+    // walkway's planks are dark brown.
+    auto onPlanks = [](const Image& img) {
+        return part(img, 0.05, 0.76, 0.4, 0.83).b < 85 && part(img, 0.6, 0.76, 0.86, 0.81).b < 85;
+    };
+    ASSERT_FALSE(onPlanks(blocked)) << "he stands on planks before the jump";
+
+    // W held, Space pressed: the view rises, and he goes on over the edge until the planks are
+    // under him. A busy machine may draw none of the jump's frames: jump again.
+    Image up, over;
+    for (int attempt = 0; attempt < 3 && up.empty(); ++attempt) {
+        focus();
+        xdo("keydown w");
+        up = holdUntil(
+            "space", [&](const Image& img) { return sceneDrop(blocked, img) > 4; }, 8s);
+        if (!up.empty())
+            over = waitFor(onPlanks, 10s, 0ms);
+        xdo("keyup w");
+    }
+    ASSERT_FALSE(up.empty()) << "W and Space did not lift the view";
+    keep(up, "practice-ledge-jump.png");
+    ASSERT_FALSE(over.empty()) << "the view rose, but he did not get over the walkway's edge";
+
+    // Once settled he stands on the planks, which before the jump were seen above his head,
+    // and stays there.
+    Image on = waitSettled(hudShown, 60s);
+    ASSERT_FALSE(on.empty()) << "the view never came to rest after the jump";
+    keep(on, "practice-ledge-on.png");
+    EXPECT_TRUE(onPlanks(on)) << "he is not on the walkway";
+    xtest::settle(2000);
+    Image later = waitSettled(hudShown, 30s);
+    ASSERT_FALSE(later.empty());
+    EXPECT_TRUE(onPlanks(later)) << "he did not stay on the walkway";
+    EXPECT_LE(std::abs(sceneDrop(on, later)), 1) << "the view did not stay up";
 }
