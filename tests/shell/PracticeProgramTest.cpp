@@ -207,7 +207,8 @@ protected:
         return m.r > 150 && m.g < 90 && m.b < 90;
     }
     void xdo(const std::string& args) { output("xdotool " + args); }
-    void focus() { xdo("windowfocus --sync " + window); }
+    // Raised first: a window left over on the shared display must not take the input.
+    void focus() { xdo("windowraise " + window + " windowfocus --sync " + window); }
     void clickAt(double x, double y) {
         focus();
         xdo("mousemove --sync --window " + window + " " + std::to_string(int(x)) + " " +
@@ -279,7 +280,14 @@ protected:
             clickVirtual(sub, 490, 290);
             dialog = waitFor(dialogShown, 30s);
         }
-        ASSERT_FALSE(dialog.empty()) << "practice did not open the settings dialog";
+        if (dialog.empty()) {
+            Image now = shot();
+            FAIL() << "practice did not open the settings dialog (program running: "
+                   << (xtest::waitProgram(pid, 0) == -1) << ", window read: " << !now.empty()
+                   << ", sub level shown: "
+                   << (!now.empty() && change(now, menu, 0.38, 0.33, 0.58, 0.43) > 20) << "). "
+                   << messages();
+        }
         if (!prefix.empty())
             keep(dialog, prefix + "-settings.png");
 
