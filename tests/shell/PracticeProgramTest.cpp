@@ -143,36 +143,14 @@ protected:
         return found;
     }
     Image shot() { return captureWindow(window); }
-    // Captures until `seen` holds for a picture (or the time is up); that picture.
     Image waitFor(const std::function<bool(const Image&)>& seen, std::chrono::seconds limit,
                   std::chrono::milliseconds every = 200ms) {
-        for (auto end = std::chrono::steady_clock::now() + limit;
-             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(every)) {
-            Image img = shot();
-            if (!img.empty() && seen(img))
-                return img;
-        }
-        return {};
+        return waitForPicture(window, seen, limit, every);
     }
-    // Captures once a second until what `measure` reads has stayed the same over `still`
-    // captures in a row and `ready` holds; that picture. A busy machine draws few frames.
     Image waitStill(const std::function<double(const Image&)>& measure,
                     const std::function<bool(const Image&)>& ready, int still,
                     std::chrono::seconds limit) {
-        double last = -1000;
-        int same = 0;
-        for (auto end = std::chrono::steady_clock::now() + limit;
-             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(1s)) {
-            Image img = shot();
-            if (img.empty())
-                continue;
-            double now = measure(img);
-            same = std::abs(now - last) < 1.0 ? same + 1 : 0;
-            last = now;
-            if (same >= still && ready(img))
-                return img;
-        }
-        return {};
+        return waitStillPicture(window, measure, ready, still, limit);
     }
     // Captures until two captures in a row show the same scene and `ready` holds; the later.
     Image waitSettled(const std::function<bool(const Image&)>& ready, std::chrono::seconds limit) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 
 namespace kv {
 
@@ -81,6 +82,38 @@ double meanDifference(const Image& a, const Image& b, double scaleB, int left, i
                 ++n;
             }
     return n > 0 ? sum / n : 0;
+}
+
+Image waitForPicture(const std::string& windowId, const std::function<bool(const Image&)>& seen,
+                     std::chrono::seconds limit, std::chrono::milliseconds every) {
+    for (auto end = std::chrono::steady_clock::now() + limit;
+         std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(every)) {
+        Image img = captureWindow(windowId);
+        if (!img.empty() && seen(img))
+            return img;
+    }
+    return {};
+}
+
+Image waitStillPicture(const std::string& windowId,
+                       const std::function<double(const Image&)>& measure,
+                       const std::function<bool(const Image&)>& ready, int still,
+                       std::chrono::seconds limit) {
+    double last = -1000;
+    int same = 0;
+    for (auto end = std::chrono::steady_clock::now() + limit;
+         std::chrono::steady_clock::now() < end;
+         std::this_thread::sleep_for(std::chrono::seconds(1))) {
+        Image img = captureWindow(windowId);
+        if (img.empty())
+            continue;
+        double now = measure(img);
+        same = std::abs(now - last) < 1.0 ? same + 1 : 0;
+        last = now;
+        if (same >= still && ready(img))
+            return img;
+    }
+    return {};
 }
 
 } // namespace kv

@@ -71,37 +71,13 @@ protected:
         }
         return "";
     }
-    // Captures until `seen` holds for a picture (or the time is up); that picture.
     Image waitFor(const std::function<bool(const Image&)>& seen, std::chrono::seconds limit) {
-        Image img;
-        for (auto end = std::chrono::steady_clock::now() + limit;
-             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(150ms)) {
-            img = captureWindow(window);
-            if (!img.empty() && seen(img))
-                return img;
-        }
-        return {};
+        return waitForPicture(window, seen, limit, 150ms);
     }
-    // Captures once a second until `ready` holds and what `measure` reads has stayed the same
-    // over `still` captures in a row; that picture. The game animates one step per drawn
-    // frame, and a busy machine may draw only a few frames a second.
     Image waitStill(const std::function<double(const Image&)>& measure,
                     const std::function<bool(const Image&)>& ready, int still,
                     std::chrono::seconds limit) {
-        double last = -1000;
-        int same = 0;
-        for (auto end = std::chrono::steady_clock::now() + limit;
-             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(1s)) {
-            Image img = captureWindow(window);
-            if (img.empty())
-                continue;
-            double now = measure(img);
-            same = std::abs(now - last) < 1.0 ? same + 1 : 0;
-            last = now;
-            if (same >= still && ready(img))
-                return img;
-        }
-        return {};
+        return waitStillPicture(window, measure, ready, still, limit);
     }
     // A rectangle of the 1024 x 768 virtual screen in the window's pixels.
     Mean virtualMean(const Image& img, float l, float t, float r, float b) const {
