@@ -76,7 +76,7 @@ float SceneRig::timeOf(int slot, int action, float fraction) const {
     const int kind = game.equips[slot].weapon;
     const auto& row = tables.rows[kind][tables.actionTable[kind][action]];
     // Held rows (guard, lying) are reached through the row they start from.
-    const auto& shown = row[ColEndRule] == RuleChain && row[ColNextRow] != 0 &&
+    const auto& shown = row[ColEndRule] != RuleLoopWhileHeld && row[ColNextRow] != 0 &&
                                 (action == ActGuard || action == ActGuardNoShield ||
                                  (action >= ActDownBack && action <= ActDownForward))
                             ? tables.rows[kind][row[ColNextRow]]

@@ -8,8 +8,10 @@ namespace {
 
 using Turns = std::initializer_list<std::pair<Joint, glm::vec3>>;
 
-// End rules of a row (see models/AnimController.h).
-constexpr int RuleChainValue = 0, RuleLoopValue = 1, RuleRepeatChainValue = 2,
+// End rules of a row (see models/AnimController.h). A plain chain (0) is cut short when the
+// player asks for something else; any other value chains the same way but plays to its end,
+// which reactions, steps and dashes need: their request lasts only the tick that starts them.
+constexpr int RuleChainValue = 0, RuleLoopValue = 1, RuleRepeatChainValue = 2, RuleToEndValue = 3,
               RuleRepeatIdleValue = 4;
 
 Pose with(Pose p, Turns turns, glm::vec3 hips = {0, 0, 0}) {
@@ -548,16 +550,16 @@ WeaponRows rowsOf(int kind, const Timeline& t) {
     row("gnsUp" + k, 12, RuleChainValue);                                       // 11
     row("gnsHold" + k, 13, RuleLoopValue);                                      // 12
     row("gnsDown" + k, 0, RuleChainValue);                                      // 13
-    row("dash" + k, 0, RuleChainValue, s.reach + 4, s.arc, 15, s.dmg[2]);       // 14
+    row("dash" + k, 0, RuleToEndValue, s.reach + 4, s.arc, 15, s.dmg[2]);       // 14
     row("jatk" + k, 16, RuleChainValue, s.reach, s.arc + 40, 0, s.dmg[2] + 10); // 15
     row("jhold" + k, 17, RuleLoopValue, s.reach, s.arc + 40, 0, s.dmg[2] + 10); // 16
-    row("jland" + k, 0, RuleChainValue);                                        // 17
+    row("jland" + k, 0, RuleToEndValue);                                        // 17
     row("special" + k, 19, RuleChainValue, s.reach + s.reach / 8, 360, 0,
         kind == 6 ? 300 : 240);                                                      // 18
     row("specialEnd" + k, 0, RuleChainValue);                                        // 19
-    row("stepR", 0, RuleChainValue);                                                 // 20
-    row("stepL", 0, RuleChainValue);                                                 // 21
-    row("stepB", 0, RuleChainValue);                                                 // 22
+    row("stepR", 0, RuleToEndValue);                                                 // 20
+    row("stepL", 0, RuleToEndValue);                                                 // 21
+    row("stepB", 0, RuleToEndValue);                                                 // 22
     row("taunt", 0, RuleChainValue);                                                 // 23
     row("atk1_" + k, 29, RuleRepeatChainValue, s.reach, s.arc, s.step[0], s.dmg[0]); // 24
     row("atk2_" + k, 30, RuleRepeatChainValue, s.reach, s.arc, s.step[1], s.dmg[1]); // 25
@@ -568,16 +570,16 @@ WeaponRows rowsOf(int kind, const Timeline& t) {
     row("rec2_" + k, 0, RuleChainValue);                                             // 30
     row("rec3_" + k, 0, RuleChainValue);                                             // 31
     for (int n = 1; n <= 4; ++n)
-        row("hit" + std::to_string(n), 0, RuleChainValue); // 32..35
+        row("hit" + std::to_string(n), 0, RuleToEndValue); // 32..35
     int r = 36;
     for (const char* d : {"downB", "downR", "downL", "downF"}) { // 36..47
-        row(std::string(d) + "Fall", r + 1, RuleChainValue);
+        row(std::string(d) + "Fall", r + 1, RuleToEndValue);
         row(std::string(d) + "Lie", r + 2, RuleLoopValue);
-        row(std::string(d) + "Up", 0, RuleChainValue);
+        row(std::string(d) + "Up", 0, RuleToEndValue);
         r += 3;
     }
-    row("spHitFist", 0, RuleChainValue);   // 48
-    row("spHitHammer", 0, RuleChainValue); // 49
+    row("spHitFist", 0, RuleToEndValue);   // 48
+    row("spHitHammer", 0, RuleToEndValue); // 49
 
     const std::pair<int, int> map[] = {
         {0, 0},   {1, 1},   {2, 2},   {3, 3},   {4, 4},   {5, 1},   {6, 1},   {7, 5},
