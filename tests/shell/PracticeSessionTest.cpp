@@ -18,6 +18,7 @@
 
 #include <SDL_scancode.h>
 #include <cmath>
+#include <functional>
 #include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
@@ -92,7 +93,12 @@ struct PracticeSession : ::testing::Test, LoopSteps {
         // The settings dialog's practice path, its loading stages done by hand below.
         game.practiceMode = 1;
         session.currentMap = 0;
-        start = data.map(0).points[0];
+        for (int m = 0; m < data.mapCount(); ++m)
+            if (data.map(m).modelFile == mapModel)
+                session.currentMap = static_cast<uint8_t>(m);
+        ASSERT_TRUE(mapModel.empty() || data.map(session.currentMap).modelFile == mapModel)
+            << "no map " << mapModel;
+        start = data.map(session.currentMap).points[0];
         PracticeLinks links;
         links.placeAll = [this] {
             PlayerState& p = game.players[0];
@@ -156,6 +162,31 @@ struct PracticeSession : ::testing::Test, LoopSteps {
     MainLoop loop;
     std::array<float, 3> start{};
     int frames = 0;
+    std::string mapModel; // the map practised on, by its model; the first map when empty
+};
+
+// On the fort, whose lookout is the highest place a player can reach.
+struct OnTheFort : PracticeSession {
+    OnTheFort() { mapModel = "Map\\Fort.x"; }
+    // Puts him at (x, z) high above the lookout's platform, facing north, and lets him land.
+    void onTheLookout(float x, float z) {
+        PlayerState& p = game.players[0];
+        p.x = x;
+        p.y = 360;
+        p.z = z;
+        p.yaw = 0;
+        game.playersNet[0] = p;
+        runFor(1500);
+    }
+    // Ticks until `done` holds (true) or `ms` of game time pass (false).
+    bool runUntil(const std::function<bool()>& done, uint32_t ms) {
+        for (uint32_t t = 0; t < ms; t += 16) {
+            runFor(16);
+            if (done())
+                return true;
+        }
+        return false;
+    }
 };
 
 } // namespace
@@ -249,4 +280,76 @@ TEST_F(PracticeSession, TheSpecialAttackLastsWhileFIsHeldAndItsSpIsPaidOnce) {
     press(SDL_SCANCODE_F, false);
     runFor(100);
     EXPECT_EQ(anim.currentAction[0], 0) << "letting go of F ends it";
+}
+
+TEST_F(OnTheFort, TheRampLeadsUpToTheLookout) {
+    // The foot of the ramp on the east side, facing up it.
+    PlayerState& p = game.players[0];
+    p.x = 1430;
+    p.y = 20;
+    p.z = 1150;
+    p.yaw = 0;
+    game.playersNet[0] = p;
+    runFor(1000);
+    ASSERT_LT(game.players[0].y, 30) << "he starts on the sand";
+    press(SDL_SCANCODE_W, true);
+    EXPECT_TRUE(runUntil([&] { return game.players[0].z < -300; }, 15000))
+        << "stopped at z " << game.players[0].z << ", y " << game.players[0].y;
+    press(SDL_SCANCODE_W, false);
+    runFor(500);
+    EXPECT_NEAR(game.players[0].y, 315, 1) << "on the platform";
+    EXPECT_FALSE(game.sim.airborne);
+}
+
+TEST_F(OnTheFort, AStepOffTheLookoutPutsHimOnHisKneesBeforeHeWalksOn) {
+    onTheLookout(1400, -500);
+    ASSERT_NEAR(game.players[0].y, 315, 1) << "he stands on the platform";
+    ASSERT_EQ(anim.currentAction[0], 0);
+
+    // W held all along: off the north edge, down to the sand.
+    press(SDL_SCANCODE_W, true);
+    ASSERT_TRUE(runUntil([&] { return anim.currentAction[0] == 33; }, 3000))
+        << "no hard landing; action " << anim.currentAction[0] << ", y " << game.players[0].y;
+    EXPECT_NEAR(game.players[0].y, 5, 1) << "landed on the sand";
+    const glm::vec2 landed = ground();
+    int kneelingMs = 0;
+    while (anim.currentAction[0] == 33 && kneelingMs < 3000) {
+        runFor(16);
+        kneelingMs += 16;
+        EXPECT_EQ(ground(), landed) << "walked " << kneelingMs << " ms into the hard landing";
+    }
+    // Its motion is 16 frames of 25 key-time units, played at 7.2 units a tick: 890 ms.
+    EXPECT_GE(kneelingMs, 800) << "the hard landing was cut short";
+    EXPECT_LE(kneelingMs, 1000);
+    runFor(300);
+    EXPECT_GT(glm::length(ground() - landed), 20) << "W walks him on once he is up";
+    press(SDL_SCANCODE_W, false);
+}
+
+TEST_F(OnTheFort, AJumpOffTheLookoutThrowsHimDownAndHeGetsUpAgain) {
+    onTheLookout(1400, -560);
+    press(SDL_SCANCODE_W, true);
+    press(SDL_SCANCODE_SPACE, true);
+    runFor(100);
+    press(SDL_SCANCODE_SPACE, false);
+    ASSERT_TRUE(runUntil([&] { return anim.currentAction[0] == 37; }, 3000))
+        << "not thrown down; action " << anim.currentAction[0] << ", y " << game.players[0].y;
+    press(SDL_SCANCODE_W, false);
+    const glm::vec2 landed = ground();
+    // Down on his face, then up: practice has no host to end it, and nothing else should. The
+    // fall and the rise are 9 and 11 frames: 1.1 s at 18 frames a second.
+    int downMs = 0;
+    EXPECT_TRUE(runUntil(
+        [&] {
+            downMs += 16;
+            return anim.currentAction[0] == 0;
+        },
+        3000))
+        << "still down, row " << int(anim.row[0]);
+    EXPECT_GE(downMs, 1000) << "the fall was cut short";
+    EXPECT_EQ(ground(), landed);
+    EXPECT_GT(game.players[0].hp, 0) << "a fall in practice costs nothing";
+    press(SDL_SCANCODE_W, true);
+    runFor(500);
+    EXPECT_GT(glm::length(ground() - landed), 20) << "he walks again";
 }

@@ -179,11 +179,17 @@ Arena fort() {
     m.ramp(-160, 130, -130, 160, 0, 5, true, slope, wall);
     m.ramp(130, -160, 160, -130, 5, 0, true, slope, wall);
     m.ramp(-160, -160, -130, -130, 0, 5, true, slope, wall);
+    // The lookout on the east side: a ramp up to a platform 31 high, walled on the outside so
+    // that nobody climbs over the fort's wall. A step off its edge is a landing hard enough to
+    // put a fighter on his knees; a jump off it, one that throws him down.
+    m.ramp(130, -20, 156, 110, 31, 0, false, slope, wall);
+    m.block({126, 0, -60}, {156, 31, -20}, wood, wall);
+    m.block({156, 0, -60}, {160, 41, 75}, wall, wall);
     const float crates[][2] = {{-60, -20}, {50, 30}, {0, 70}, {-20, -80}, {90, -60}, {-100, 50}};
     for (auto& c : crates)
         m.block({c[0] - 6, 0, c[1] - 6}, {c[0] + 6, 6, c[1] + 6}, wood, wood);
     return {sjis("砂の砦"),
-            sjis("砂漠の砦。壁沿いの通路と木箱の陰を使え。"),
+            sjis("砂漠の砦。壁沿いの通路、木箱の陰、東の見張り台を使え。"),
             "Map\\Fort.x",
             m.file(),
             10,
