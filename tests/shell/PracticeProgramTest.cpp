@@ -538,18 +538,28 @@ TEST_F(PracticeProgram, JumpAttacksWithThreeWeaponsGuardTauntAndJapaneseChat) {
 
     // Space: the view rises with the jump (the scene drops in the picture) and comes back
     // down to where it was. A busy machine may draw none of the jump's frames: jump again.
-    Image ground = waitSettled(hudShown, 30s);
-    ASSERT_FALSE(ground.empty()) << "the view never came to rest";
-    Image up;
-    for (int attempt = 0; attempt < 3 && up.empty(); ++attempt)
-        up = holdUntil(
-            "space", [&](const Image& img) { return sceneChange(ground, img) > 6; }, 5s);
+    // The window is raised and given the keyboard before the picture to come back to is
+    // taken: the pointer crossing into a window that comes to the front may turn the view.
+    Image up, ground;
+    for (int attempt = 0; attempt < 3 && up.empty(); ++attempt) {
+        focus();
+        ground = waitSettled(hudShown, 30s);
+        ASSERT_FALSE(ground.empty()) << "the view never came to rest";
+        xdo("keydown space");
+        up = waitFor([&](const Image& img) { return sceneChange(ground, img) > 6; }, 5s, 0ms);
+        xdo("keyup space");
+    }
     ASSERT_FALSE(up.empty()) << "Space did not lift the view";
     keep(up, "practice-jump.png");
     EXPECT_GT(sceneDrop(ground, up), 0) << "the view moved, but did not rise";
     Image landed = waitFor([&](const Image& img) { return sceneChange(ground, img) < 2; }, 30s);
-    ASSERT_FALSE(landed.empty()) << "the view did not come back down after the jump (change "
-                                 << sceneChange(ground, shot()) << ")";
+    if (landed.empty()) {
+        Image now = shot();
+        keep(now, "practice-jump-failed.png");
+        FAIL() << "the view did not come back down after the jump (change "
+               << sceneChange(ground, now) << ", the scene " << sceneDrop(ground, now)
+               << " rows lower, the character's pose change " << pose(ground, now) << ")";
+    }
     keep(landed, "practice-landed.png");
 
     // Ctrl swings the weapon: the character's pose changes. The swing is short: one the
@@ -694,4 +704,77 @@ TEST_F(PracticeProgram, LedgeJump) {
     ASSERT_FALSE(later.empty());
     EXPECT_TRUE(onPlanks(later)) << "he did not stay on the walkway";
     EXPECT_LE(std::abs(sceneDrop(on, later)), 1) << "the view did not stay up";
+}
+
+// A hard landing: the first map becomes the fort with its one start point on the platform of
+// the lookout (310 high, its north edge at z = -600). W walks him off the edge and is let go;
+// he drops to the sand, which throws him on his knees for most of a second before he stands.
+// Read from pictures taken as fast as the window can be read: once the view has come to rest
+// on the sand, the character still looks different from how he stands afterwards.
+TEST_F(PracticeProgram, HardLanding) {
+    fs::path folder;
+    ASSERT_NO_FATAL_FAILURE(folder = ownFolder());
+    ASSERT_FALSE(folder.empty()) << "no folder of its own";
+    ASSERT_TRUE(fortWithStart(folder, "1400,330,-480"));
+    ASSERT_NO_FATAL_FAILURE(launch(folder));
+    Image play;
+    ASSERT_NO_FATAL_FAILURE(startPractice("", play));
+    Image high = waitSettled(hudShown, 30s);
+    ASSERT_FALSE(high.empty()) << "the view never came to rest";
+    keep(high, "practice-lookout.png");
+
+    // 120 units to the edge at the walking speed take well under a second.
+    focus();
+    xdo("keydown w");
+    std::this_thread::sleep_for(1s);
+    xdo("keyup w");
+    struct Frame {
+        std::chrono::steady_clock::duration at;
+        Image img;
+    };
+    std::vector<Frame> frames;
+    const auto from = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - from < 5s && frames.size() < 150) {
+        Image img = shot();
+        if (!img.empty())
+            frames.push_back({std::chrono::steady_clock::now() - from, std::move(img)});
+    }
+    Image after = waitSettled(hudShown, 60s);
+    ASSERT_FALSE(after.empty()) << "the view never came to rest after the fall";
+    keep(after, "practice-after-landing.png");
+    ASSERT_GT(frames.size(), 10u) << "the window could hardly be read";
+
+    // The fall: somewhere the view went down fast (the scene rises in the picture).
+    size_t fall = 0;
+    for (size_t i = 1; i < frames.size() && !fall; ++i)
+        if (sceneDrop(frames[i - 1].img, frames[i].img) < -3)
+            fall = i;
+    ASSERT_NE(fall, 0u) << "the view never dropped: he did not walk off the lookout";
+    keep(frames[fall].img, "practice-falling.png");
+
+    // Landed: the first picture from which on the scene is the one he stands in at the end.
+    size_t landed = frames.size();
+    while (landed > fall && sceneChange(frames[landed - 1].img, after) < 2)
+        --landed;
+    ASSERT_LT(landed, frames.size()) << "the view had not come to rest within 5 s of the fall";
+    // On his knees, then up: how long, from the landing on, he looks unlike his stance.
+    size_t posedTo = landed, mostPosed = landed;
+    for (size_t i = landed; i < frames.size(); ++i) {
+        double p = pose(after, frames[i].img);
+        if (p > kPosed)
+            posedTo = i;
+        if (p > pose(after, frames[mostPosed].img))
+            mostPosed = i;
+    }
+    keep(frames[mostPosed].img, "practice-hard-landing.png");
+    auto ms = [](std::chrono::steady_clock::duration d) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+    };
+    const auto posedMs = ms(frames[posedTo].at - frames[landed].at);
+    // Standing up after an ordinary landing takes no time at all; the hard landing's motion
+    // lasts 890 ms, the last part of it a rise too slight to count.
+    EXPECT_GE(posedMs, 300) << "landed at " << ms(frames[landed].at) << " ms, pose change there "
+                            << pose(after, frames[landed].img) << ", " << frames.size()
+                            << " pictures";
+    EXPECT_GT(pose(after, frames[mostPosed].img), 3 * kPosed) << "no pose far from standing";
 }
