@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -777,4 +778,8 @@ TEST_F(PracticeProgram, HardLanding) {
                             << pose(after, frames[landed].img) << ", " << frames.size()
                             << " pictures";
     EXPECT_GT(pose(after, frames[mostPosed].img), 3 * kPosed) << "no pose far from standing";
+    std::printf("hard landing: %zu pictures in 5 s, landed %lld ms after W was let go, unlike "
+                "his stance for %lld ms (at most %.1f %%)\n",
+                frames.size(), static_cast<long long>(ms(frames[landed].at)),
+                static_cast<long long>(posedMs), pose(after, frames[mostPosed].img));
 }
