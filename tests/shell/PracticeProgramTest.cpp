@@ -131,6 +131,25 @@ protected:
         return bool(out);
     }
 
+    // Practice on the fort from one start point, in a folder of the test's own; the view once
+    // it has come to rest there.
+    Image practiseOnTheFort(const std::string& point) {
+        fs::path folder = ownFolder();
+        EXPECT_FALSE(folder.empty()) << "no folder of its own";
+        EXPECT_TRUE(!folder.empty() && fortWithStart(folder, point)) << "no fort to start on";
+        if (testing::Test::HasFailure())
+            return {};
+        launch(folder);
+        Image play;
+        if (!testing::Test::HasFailure())
+            startPractice("", play);
+        if (testing::Test::HasFailure())
+            return {};
+        Image still = waitSettled(hudShown, 30s);
+        EXPECT_FALSE(still.empty()) << "the view never came to rest";
+        return still;
+    }
+
     // What the game told the player in message boxes, for failure messages.
     static std::string messages() {
         std::ifstream in("practice-test-messages.txt");
@@ -650,15 +669,8 @@ TEST_F(PracticeProgram, JumpAttacksWithThreeWeaponsGuardTauntAndJapaneseChat) {
 // start, so W walks him against the walkway's side, which stops him: it is higher than a
 // step. W with Space lifts him onto it, and the view stays up there.
 TEST_F(PracticeProgram, LedgeJump) {
-    fs::path folder;
-    ASSERT_NO_FATAL_FAILURE(folder = ownFolder());
-    ASSERT_FALSE(folder.empty()) << "no folder of its own";
-    ASSERT_TRUE(fortWithStart(folder, "0,10,-1100"));
-    ASSERT_NO_FATAL_FAILURE(launch(folder));
-    Image play;
-    ASSERT_NO_FATAL_FAILURE(startPractice("", play));
-    Image start = waitSettled(hudShown, 30s);
-    ASSERT_FALSE(start.empty()) << "the view never came to rest";
+    Image start = practiseOnTheFort("0,10,-1100");
+    ASSERT_FALSE(start.empty()) << "practice on the fort did not come to rest";
 
     // W alone: he walks up to the walkway's side and comes to a stop against it.
     focus();
@@ -713,15 +725,8 @@ TEST_F(PracticeProgram, LedgeJump) {
 // Read from pictures taken as fast as the window can be read: once the view has come to rest
 // on the sand, the character still looks different from how he stands afterwards.
 TEST_F(PracticeProgram, HardLanding) {
-    fs::path folder;
-    ASSERT_NO_FATAL_FAILURE(folder = ownFolder());
-    ASSERT_FALSE(folder.empty()) << "no folder of its own";
-    ASSERT_TRUE(fortWithStart(folder, "1400,330,-480"));
-    ASSERT_NO_FATAL_FAILURE(launch(folder));
-    Image play;
-    ASSERT_NO_FATAL_FAILURE(startPractice("", play));
-    Image high = waitSettled(hudShown, 30s);
-    ASSERT_FALSE(high.empty()) << "the view never came to rest";
+    Image high = practiseOnTheFort("1400,330,-480");
+    ASSERT_FALSE(high.empty()) << "practice on the fort did not come to rest";
     keep(high, "practice-lookout.png");
 
     // 120 units to the edge at the walking speed take well under a second.
