@@ -142,7 +142,7 @@ TEST_F(ModelRender, EachMapIsDrawnWithItsFloorAndSky) {
             times[i] = rig->timeOf(i, i % 2 ? ActAttack : ActIdle, 0.5f);
         }
         const auto& p0 = spec.points[0];
-        rig->draw({p0[0] * 1.5f, 420, p0[2] * 1.5f - 300}, {0, 0, 0}, times);
+        rig->draw({p0[0] * 1.2f, 700, p0[2] * 1.2f - 300}, {0, 0, 0}, times);
         Image img = rig->device->readPixels();
         savePng(shotPath("map" + std::to_string(m)), img);
         EXPECT_GT(figureIn(img, 0, kW).count, kW * kH * 9 / 10) << "map " << m;
