@@ -15,6 +15,17 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Where a number's digits start after leading blanks and one optional sign.
+size_t skipBlanksAndSign(std::string_view s, bool& negative) {
+    size_t i = 0;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
+    return i;
+}
+
 } // namespace
 
 std::vector<std::string> splitLines(std::string_view data, LineLimits limits) {
@@ -76,12 +87,8 @@ std::array<float, 3> LineFile::realTriple(size_t i) const {
 }
 
 int32_t parseInteger(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size() && isBlank(s[i]))
-        ++i;
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        negative = s[i++] == '-';
+    size_t i = skipBlanksAndSign(s, negative);
     // Wrapping arithmetic keeps the low bits of any digit string exact.
     uint32_t v = 0;
     while (i < s.size() && isDigit(s[i]))
@@ -92,12 +99,8 @@ int32_t parseInteger(std::string_view s) {
 }
 
 float parseReal(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size() && isBlank(s[i]))
-        ++i;
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        negative = s[i++] == '-';
+    size_t i = skipBlanksAndSign(s, negative);
     // Only decimal numbers: no "inf", "nan" or hexadecimal forms.
     if (i >= s.size() || !(isDigit(s[i]) || s[i] == '.'))
         return 0.0f;
