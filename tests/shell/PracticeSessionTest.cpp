@@ -353,3 +353,33 @@ TEST_F(OnTheFort, AJumpOffTheLookoutThrowsHimDownAndHeGetsUpAgain) {
     runFor(500);
     EXPECT_GT(glm::length(ground() - landed), 20) << "he walks again";
 }
+
+TEST_F(PracticeSession, AfterDeleteHeLiesForGoodAndTheFreeCameraLooksRoundTheMap) {
+    runFor(1500);
+    press(SDL_SCANCODE_DELETE, true);
+    runFor(100);
+    press(SDL_SCANCODE_DELETE, false);
+    EXPECT_LE(game.players[0].hp, 0);
+    // Practice has no round to end: he stays down, lying, not getting up.
+    runFor(3000);
+    EXPECT_EQ(anim.currentAction[0], 34);
+    const uint8_t lying = anim.row[0];
+    runFor(2000);
+    EXPECT_EQ(anim.currentAction[0], 34);
+    EXPECT_EQ(anim.row[0], lying) << "he got up or fell again";
+
+    // Space lifts the free camera off him and W flies it.
+    press(SDL_SCANCODE_SPACE, true);
+    runFor(500);
+    press(SDL_SCANCODE_SPACE, false);
+    EXPECT_EQ(game.cameraMode, 2);
+    EXPECT_GT(game.freeCameraPos[1], game.players[0].y + 35 + 100);
+    const std::array<float, 3> from = game.freeCameraPos;
+    const glm::vec2 body = ground();
+    press(SDL_SCANCODE_W, true);
+    runFor(500);
+    press(SDL_SCANCODE_W, false);
+    glm::vec2 flown{game.freeCameraPos[0] - from[0], game.freeCameraPos[2] - from[2]};
+    EXPECT_GT(glm::length(flown), 200);
+    EXPECT_EQ(ground(), body) << "the keys moved him, not only the camera";
+}
