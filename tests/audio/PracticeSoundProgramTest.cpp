@@ -186,6 +186,8 @@ protected:
         bool appeared = false;
         for (int start = 0; start < 2 && !appeared && ended == -1; ++start) {
             if (start > 0) {
+                std::printf("a start showed no window; its main thread:\n%s",
+                            xtest::mainThreadStack(pid_).c_str());
                 xtest::killProgram(pid_);
                 pid_ = xtest::startProgram((fs::current_path() / "Kestrava").string(), folder_);
             }

@@ -71,7 +71,8 @@ protected:
         pid = xtest::startProgram((fs::current_path() / "Kestrava").string(), folder.string());
         ASSERT_GT(pid, 0);
         unsigned long id = xtest::findWindow("Kestrava", 120'000);
-        ASSERT_NE(id, 0u) << "no window titled Kestrava appeared";
+        ASSERT_NE(id, 0u) << "no window titled Kestrava appeared; its main thread:\n"
+                          << xtest::mainThreadStack(pid);
         window = std::to_string(id);
     }
     // A game folder of the test's own on the build's content: the settings in File/Data are
@@ -247,7 +248,8 @@ protected:
         // The title comes to rest after its fade-in; any key brings the menu.
         title = waitStill(
             titleSky, [&](const Image& img) { return titleSky(img) > 30; }, 3, 240s);
-        ASSERT_FALSE(title.empty()) << "the title never came to rest";
+        ASSERT_FALSE(title.empty()) << "the title never came to rest; its main thread:\n"
+                                    << xtest::mainThreadStack(pid);
         hold("space");
         auto column = [](const Image& img) {
             return part(img, 0.04, 0.07, 0.33, 0.92).brightness();
@@ -256,7 +258,8 @@ protected:
             column,
             [&](const Image& img) { return change(img, title, 0.04, 0.07, 0.33, 0.92) > 20; }, 2,
             120s);
-        ASSERT_FALSE(menu.empty()) << "the menu did not come up";
+        ASSERT_FALSE(menu.empty()) << "the menu did not come up; its main thread:\n"
+                                   << xtest::mainThreadStack(pid);
 
         // Single play opens its sub level; its first entry is practice, which opens the
         // settings.
@@ -282,7 +285,8 @@ protected:
                    << (xtest::waitProgram(pid, 0) == -1) << ", window read: " << !now.empty()
                    << ", sub level shown: "
                    << (!now.empty() && change(now, menu, 0.38, 0.33, 0.58, 0.43) > 20) << "). "
-                   << messages();
+                   << messages() << "\nIts main thread:\n"
+                   << xtest::mainThreadStack(pid);
         }
         if (!prefix.empty())
             keep(dialog, prefix + "-settings.png");
@@ -331,7 +335,9 @@ protected:
             Image now = shot();
             ASSERT_FALSE(now.empty()) << "the window can no longer be read";
             FAIL() << "practice did not reach play (settings shown: " << dialogShown(now)
-                   << ", HUD shown: " << hudShown(now) << "). " << messages();
+                   << ", HUD shown: " << hudShown(now) << "). " << messages()
+                   << "\nIts main thread:\n"
+                   << xtest::mainThreadStack(pid);
         }
     }
     // Esc in play: the HUD goes and the title's picture returns; with `settled`, once it has

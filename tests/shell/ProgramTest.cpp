@@ -201,6 +201,8 @@ TEST_F(ProgramTest, EditorChosenAtTheTitleRunsFromTheGameFolderAndTheGameWakesWh
     std::string window;
     for (int start = 0; start < 2 && !fs::exists(folder + "/started"); ++start) {
         if (game > 0) {
+            std::printf("a start did not reach the editor; its main thread:\n%s",
+                        kv::xtest::mainThreadStack(game).c_str());
             kill(game, SIGKILL);
             waitpid(game, nullptr, 0);
         }

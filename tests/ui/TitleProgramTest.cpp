@@ -112,6 +112,8 @@ TEST_F(TitleProgram, LoadsFadesInWaitsForAKeyAndSlidesTheMenuIn) {
     // start-up fault this test does not judge: such a start is given up and made once more.
     window = waitWindow();
     if (window.empty()) {
+        std::printf("a start showed no window; its main thread:\n%s",
+                    kv::xtest::mainThreadStack(pid).c_str());
         stop();
         ASSERT_NO_FATAL_FAILURE(start());
         window = waitWindow();
