@@ -135,30 +135,12 @@ void killProgram(pid_t pid) {
 std::string mainThreadStack(pid_t pid) {
     if (pid <= 0 || waitProgram(pid, 0) != -1)
         return {};
-    // gdb stops the program while it reads it and lets it go on afterwards. Frame lines start
-    // with "#"; gdb starts in the main thread.
-    std::string out =
-        run("gdb -p " + std::to_string(pid) + " -batch -ex 'bt 25' 2>/dev/null | grep '^#'", 90);
-    std::string frames;
-    size_t pos = 0;
-    while (pos < out.size()) {
-        size_t nl = out.find('\n', pos);
-        std::string line = out.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
-        pos = nl == std::string::npos ? out.size() : nl + 1;
-        // Keep the function and its place, not the argument lists.
-        size_t in = line.find(" in ");
-        size_t args = line.find(" (", in == std::string::npos ? 0 : in);
-        size_t at = line.rfind(" at ");
-        std::string where = line.substr(0, line.find(' '));
-        if (in != std::string::npos)
-            where += line.substr(in, args == std::string::npos ? std::string::npos : args - in);
-        else if (args != std::string::npos)
-            where += " " + line.substr(line.find(' ') + 1, args - line.find(' ') - 1);
-        if (at != std::string::npos && at > in)
-            where += line.substr(at);
-        frames += where + "\n";
-    }
-    return frames;
+    // gdb stops the program while it reads it and lets it go on afterwards; it starts in the
+    // main thread. Frame lines start with "#"; argument values are left out.
+    return run("gdb -p " + std::to_string(pid) +
+                   " -batch -ex 'set print frame-arguments none' -ex 'set print address off'"
+                   " -ex 'bt 25' 2>/dev/null | grep '^#'",
+               90);
 }
 
 unsigned long findWindow(const std::string& title, int timeoutMs) {
