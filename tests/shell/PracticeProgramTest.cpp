@@ -15,8 +15,10 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
+#include "data/LineFile.h"
 #include "tests/support/XDriver.h"
 #include "tests/support/XShot.h"
 
@@ -93,43 +95,42 @@ protected:
         }
         return game;
     }
+    // Writes `to` as the file `from` of a game folder with `change` made to its lines, with the
+    // game's own line-file reader and writer; false when `change` refuses what it read.
+    static bool rewrite(const fs::path& from, const fs::path& to,
+                        const std::function<bool(std::vector<std::string>&)>& change) {
+        LineFile file;
+        return readLineFile(from.string(), file) && change(file.lines) &&
+               writeLineFile(to.string(), file.lines, kContentWriter);
+    }
     // What practice starts with, written as the equipment editor saves it: weapon and shield
     // are the first two lines.
     static bool equip(const fs::path& folder, int weapon, int shield) {
         fs::path file = folder / "File/Data/EQI_Equipped.dat";
-        std::ifstream in(file, std::ios::binary);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line.substr(0, line.find('\r')));
-        in.close();
-        if (lines.size() < 3)
-            return false;
-        lines[0] = std::to_string(weapon);
-        lines[1] = std::to_string(shield);
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        for (const std::string& line : lines)
-            out << line << "\r\n";
-        return bool(out);
+        return rewrite(file, file, [&](std::vector<std::string>& lines) {
+            if (lines.size() < 3)
+                return false;
+            lines[0] = std::to_string(weapon);
+            lines[1] = std::to_string(shield);
+            return true;
+        });
     }
 
     // Makes the first map of the list (the one practice is started on) the fort with a single
     // start point at "x,y,z", written as the map editor saves an entry: CP932 lines, CRLF.
     static bool fortWithStart(const fs::path& folder, const std::string& point) {
-        std::ifstream in(folder / "File/Data/Map/Map_03.dat", std::ios::binary);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line.substr(0, line.find('\r')));
-        in.close();
-        // Lines 1-12 describe the map, 13 counts the start points, the points follow.
-        if (lines.size() < 14 || lines[1] != "Map\\Fort.x")
-            return false;
-        lines.resize(14);
-        lines[12] = "1";
-        lines[13] = point;
-        std::ofstream out(folder / "File/Data/Map/Map_01.dat", std::ios::binary | std::ios::trunc);
-        for (const std::string& line : lines)
-            out << line << "\r\n";
-        return bool(out);
+        const fs::path maps = folder / "File/Data/Map";
+        return rewrite(maps / "Map_03.dat", maps / "Map_01.dat",
+                       [&](std::vector<std::string>& lines) {
+                           // Lines 1-12 describe the map, 13 counts the start points, the
+                           // points follow.
+                           if (lines.size() < 14 || lines[1] != "Map\\Fort.x")
+                               return false;
+                           lines.resize(14);
+                           lines[12] = "1";
+                           lines[13] = point;
+                           return true;
+                       });
     }
 
     // Practice on the fort from one start point, in the test's own folder; the view once it
@@ -602,21 +603,18 @@ TEST_F(PracticeProgram, JumpAttacksWithThreeWeaponsGuardTauntAndJapaneseChat) {
                                 << pose(stance, shot()) << ")";
     keep(sword, "practice-attack-sword.png");
 
-    // Shift held: the guard, up as long as the key is held.
-    stance = waitSettled(hudShown, 30s);
-    ASSERT_FALSE(stance.empty()) << "the view never came to rest";
-    Image guard = holdUntil(
-        "Shift_L", [&](const Image& img) { return pose(stance, img) > kPosed; }, 30s);
-    ASSERT_FALSE(guard.empty()) << "Shift did not raise the guard";
-    keep(guard, "practice-guard.png");
-
-    // H held: the taunt.
-    stance = waitSettled(hudShown, 30s);
-    ASSERT_FALSE(stance.empty()) << "the view never came to rest";
-    Image taunt = holdUntil(
-        "h", [&](const Image& img) { return pose(stance, img) > kPosed; }, 30s);
-    ASSERT_FALSE(taunt.empty()) << "H did not start the taunt";
-    keep(taunt, "practice-taunt.png");
+    // Shift held: the guard, up as long as the key is held. H held: the taunt. Each is read
+    // against the stance he rests in just before.
+    for (auto [key, name, failure] :
+         {std::tuple{"Shift_L", "guard", "Shift did not raise the guard"},
+          std::tuple{"h", "taunt", "H did not start the taunt"}}) {
+        stance = waitSettled(hudShown, 30s);
+        ASSERT_FALSE(stance.empty()) << "the view never came to rest";
+        Image posed = holdUntil(
+            key, [&](const Image& img) { return pose(stance, img) > kPosed; }, 30s);
+        ASSERT_FALSE(posed.empty()) << failure;
+        keep(posed, std::string("practice-") + name + ".png");
+    }
 
     // A chat line in Japanese: keys whose characters SDL hands on as UTF-8 text, which the game
     // keeps in CP932. It shows in the log at the top left.
