@@ -168,16 +168,18 @@ struct PracticeSession : ::testing::Test, LoopSteps {
 // On the fort, whose lookout is the highest place a player can reach.
 struct OnTheFort : PracticeSession {
     OnTheFort() { mapModel = "Map\\Fort.x"; }
-    // Puts him at (x, z) high above the lookout's platform, facing north, and lets him land.
-    void onTheLookout(float x, float z) {
+    // Puts him at (x, y, z) facing north and lets him come down onto what is under him.
+    void dropAt(float x, float y, float z, uint32_t ms) {
         PlayerState& p = game.players[0];
         p.x = x;
-        p.y = 360;
+        p.y = y;
         p.z = z;
         p.yaw = 0;
         game.playersNet[0] = p;
-        runFor(1500);
+        runFor(ms);
     }
+    // Above the lookout's platform.
+    void onTheLookout(float x, float z) { dropAt(x, 360, z, 1500); }
     // Ticks until `done` holds (true) or `ms` of game time pass (false).
     bool runUntil(const std::function<bool()>& done, uint32_t ms) {
         for (uint32_t t = 0; t < ms; t += 16) {
@@ -284,13 +286,7 @@ TEST_F(PracticeSession, TheSpecialAttackLastsWhileFIsHeldAndItsSpIsPaidOnce) {
 
 TEST_F(OnTheFort, TheRampLeadsUpToTheLookout) {
     // The foot of the ramp on the east side, facing up it.
-    PlayerState& p = game.players[0];
-    p.x = 1430;
-    p.y = 20;
-    p.z = 1150;
-    p.yaw = 0;
-    game.playersNet[0] = p;
-    runFor(1000);
+    dropAt(1430, 20, 1150, 1000);
     ASSERT_LT(game.players[0].y, 30) << "he starts on the sand";
     press(SDL_SCANCODE_W, true);
     EXPECT_TRUE(runUntil([&] { return game.players[0].z < -300; }, 15000))
