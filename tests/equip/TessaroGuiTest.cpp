@@ -94,7 +94,8 @@ TEST_F(TessaroGui, ChangingTheWeaponAndAPocketThenSavingWritesThemToTheEquipment
     ASSERT_TRUE(writeEquipmentFile(EquipmentChoice{0, 0, 0, {2, 0, 0, 0, 0}}));
     pid_ = xtest::startProgram(program_, dir_.string());
     unsigned long w = xtest::findWindow("Tessaro", 60000);
-    ASSERT_NE(w, 0u) << "Tessaro did not open its window";
+    ASSERT_NE(w, 0u) << "Tessaro did not open its window; its main thread:\n"
+                     << xtest::mainThreadStack(pid_);
     xtest::settle(800);
 
     // Weapon: the right-side choice, one entry down (素手 -> ソード).
@@ -125,7 +126,7 @@ TEST_F(TessaroGui, CancelLeavesTheEquipmentFileAsItWas) {
     ASSERT_TRUE(readWholeFile(kEquipmentPath, before));
     pid_ = xtest::startProgram(program_, dir_.string());
     unsigned long w = xtest::findWindow("Tessaro", 60000);
-    ASSERT_NE(w, 0u);
+    ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
     xtest::settle(800);
     xtest::click(w, L::kSideComboX + 60, L::sideComboTop(0) + L::kComboH / 2);
     xtest::key(w, "Down space");
@@ -141,7 +142,7 @@ TEST_F(TessaroGui, MissingEquipmentFileIsReportedAndNothingIsWritten) {
     content();
     pid_ = xtest::startProgram(program_, dir_.string());
     unsigned long w = xtest::findWindow("Tessaro", 60000);
-    ASSERT_NE(w, 0u);
+    ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
     xtest::settle(800);
     xtest::key(w, "Return"); // OK on "次のファイルがありません"
     EXPECT_EQ(xtest::waitProgram(pid_, 30000), 0);
@@ -154,7 +155,7 @@ TEST_F(TessaroGui, PocketListOpenedAndClosedWithoutAChoiceIsSavedEmpty) {
     ASSERT_TRUE(writeEquipmentFile(EquipmentChoice{0, 0, 0, {2, 1, 0, 0, 0}}));
     pid_ = xtest::startProgram(program_, dir_.string());
     unsigned long w = xtest::findWindow("Tessaro", 60000);
-    ASSERT_NE(w, 0u);
+    ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
     xtest::settle(800);
     xtest::click(w, L::kSideComboX + 60, L::sidePocketTop(0) + L::kComboH / 2);
     xtest::key(w, "Escape");
