@@ -7,7 +7,8 @@
 namespace kv {
 
 // The host's record of one player slot: who owns it, the authoritative state, and the
-// bookkeeping of hits given and taken. Lives only on the host; never sent as is.
+// bookkeeping of hits given and taken. Lives only on the host; never sent as is. Header only:
+// the combat rules read it without linking the session code.
 struct ServerSlot {
     uint32_t dpnid = 0;     // session identity of the owner; 0 = none
     uint8_t listed = 0;     // has a row in the server console's player list
@@ -29,12 +30,26 @@ struct ServerSlot {
 using ServerSlots = std::array<ServerSlot, kSlots>;
 
 // A slot nobody owns yet: heard from now, no hits, every series timed from now.
-ServerSlot newServerSlot(uint32_t now);
+inline ServerSlot newServerSlot(uint32_t now) {
+    ServerSlot s;
+    s.lastHeard = now;
+    s.comboTime.fill(now);
+    return s;
+}
 
 // Every slot of the table new.
-void resetServerSlots(ServerSlots& slots, uint32_t now);
+inline void resetServerSlots(ServerSlots& slots, uint32_t now) {
+    slots.fill(newServerSlot(now));
+}
 
 // The first slot owned by this session identity; kNoSlot when none (or when dpnid is 0).
-uint8_t slotOfOwner(const ServerSlots& slots, uint32_t dpnid);
+inline uint8_t slotOfOwner(const ServerSlots& slots, uint32_t dpnid) {
+    if (dpnid == 0)
+        return kNoSlot;
+    for (int i = 0; i < kSlots; ++i)
+        if (slots[i].dpnid == dpnid)
+            return static_cast<uint8_t>(i);
+    return kNoSlot;
+}
 
 } // namespace kv
