@@ -157,7 +157,7 @@ private:
     DataLoader data_;
     Session session_;
     PresetTable presets_;
-    SessionInfoBlock sessionInfo_{};
+    SessionInfo sessionInfo_{};
     int rotationCounter_ = 1;
     SoundSystem sound_;
     MessageLog log_;

@@ -49,6 +49,17 @@ struct PlayerLook {
     char wearFile[32];
 };
 
+// One item lying on the map. Travels as is in the item message.
+struct MapItem {
+    float x, y, z;
+    float modelOffset[3];
+    uint8_t spare[4];
+    float fallSpeed;
+    uint8_t falling;
+    uint8_t active;
+    uint8_t spare2[2];
+};
+
 #pragma pack(pop)
 
 static_assert(sizeof(PlayerState) == 36);
@@ -61,6 +72,11 @@ static_assert(offsetof(PlayerEquip, items) == 4);
 static_assert(sizeof(PlayerLook) == 86);
 static_assert(offsetof(PlayerLook, faceFile) == 22);
 static_assert(offsetof(PlayerLook, wearFile) == 54);
+static_assert(sizeof(MapItem) == 36);
+static_assert(offsetof(MapItem, fallSpeed) == 28);
+static_assert(offsetof(MapItem, falling) == 32 && offsetof(MapItem, active) == 33);
+
+constexpr int kMapItems = 50;
 
 // Weapon index to the animation class shared by weapons that move alike.
 uint8_t weaponClass(uint8_t weapon);
@@ -125,6 +141,7 @@ struct Game {
     std::array<PlayerAction, kSlots> actions{};
     std::array<PlayerEquip, kSlots> equips{};
     std::array<PlayerLook, kSlots> looks{};
+    std::array<MapItem, kMapItems> mapItems{};
 
     // Values the renderer owns but others read.
     uint8_t viewSlot = 0;

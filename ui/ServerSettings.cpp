@@ -161,7 +161,7 @@ void refillPage(ServerSettingsForm& form, const Session& s, bool practice, int p
 }
 
 bool applyServerSettings(const ServerSettingsForm& f, Session& s, DataLoader& data,
-                         SessionInfoBlock& info, MessageBoxes& boxes,
+                         SessionInfo& info, MessageBoxes& boxes,
                          const std::function<uint8_t()>& chooseNextMap, bool practice) {
     auto refuse = [&](const std::string& text) {
         boxes.show(sjis("警告"), text);
@@ -183,9 +183,7 @@ bool applyServerSettings(const ServerSettingsForm& f, Session& s, DataLoader& da
             format("サーバーメッセージが長すぎます！\n半角%d文字までです。\n（現在半角%d文字）", 99,
                    f.serverMessage.size()));
 
-    std::fill(info.begin() + 6, info.begin() + 105, 0);
-    std::string shown = cp932Truncate(f.serverMessage, 98);
-    std::copy(shown.begin(), shown.end(), info.begin() + 6);
+    setServerMessage(info, f.serverMessage);
     setText(s.serverMessage, f.serverMessage.empty() ? std::string(" ") : f.serverMessage);
 
     long long repeat = number(f.repeatCount);
@@ -239,13 +237,8 @@ bool applyServerSettings(const ServerSettingsForm& f, Session& s, DataLoader& da
         sec.field = static_cast<int32_t>(v);
     }
 
-    info[106] = s.password[0] != 0;
-    info[107] = s.serverOnly != 0;
-    info[108] = s.voiceAvailable != 0;
-    info[109] = s.loopAll != 0;
-    info[110] = s.loopRandom != 0;
-    info[111] = s.repeatCount;
-    info[133] = static_cast<uint8_t>(s.gameMinutes);
+    setAccessFlags(info, s);
+    setMatchFlags(info, s);
 
     if (!practice)
         s.saveServerSettings();
@@ -253,8 +246,10 @@ bool applyServerSettings(const ServerSettingsForm& f, Session& s, DataLoader& da
     if (s.loopAll)
         for (int k = 0; k < data.mapCount(); ++k)
             data.setMapSelected(k, static_cast<uint8_t>(k + 1));
+    std::array<uint8_t, kMaxMaps> selected{};
     for (int k = 0; k < kMaxMaps; ++k)
-        info[113 + k] = data.map(k).selected;
+        selected[k] = data.map(k).selected;
+    setRotation(info, selected);
     return true;
 }
 
@@ -277,9 +272,8 @@ DetailStatus detailStatus(int currentPlayers, int maxPlayers, uint32_t msSinceOp
     return d;
 }
 
-bool applySettingsChange(const ServerSettingsForm& f, Session& s, SessionInfoBlock& info,
-                         int playersNow, MessageBoxes& boxes,
-                         const std::function<bool()>& publish) {
+bool applySettingsChange(const ServerSettingsForm& f, Session& s, SessionInfo& info, int playersNow,
+                         MessageBoxes& boxes, const std::function<bool()>& publish) {
     long long players = number(f.maxPlayers);
     if (players <= 0 || players > 32) {
         boxes.show(sjis("警告"), "\"" + f.maxPlayers + "\"" + sjis("人は設定できません"));
@@ -294,16 +288,11 @@ bool applySettingsChange(const ServerSettingsForm& f, Session& s, SessionInfoBlo
         return false;
     s.maxPlayers = static_cast<uint8_t>(players);
     setText(s.roomName, f.roomName);
-    std::fill(info.begin() + 6, info.begin() + 105, 0);
-    std::string shown = cp932Truncate(f.serverMessage, 98);
-    std::copy(shown.begin(), shown.end(), info.begin() + 6);
+    setServerMessage(info, f.serverMessage);
     setText(s.serverMessage, f.serverMessage.empty() ? std::string(" ") : f.serverMessage);
-    std::fill(info.begin(), info.begin() + 6, 0);
-    const char version[] = "0.61a";
-    std::copy(version, version + 5, info.begin());
+    setSessionVersion(info);
     setText(s.password, f.password);
-    info[106] = s.password[0] != 0;
-    info[107] = s.serverOnly != 0;
+    setAccessFlags(info, s);
     if (publish && !publish()) {
         boxes.show(sjis("警告"), sjis("設定を変更できませんでした"));
         return false;

@@ -7,15 +7,11 @@
 
 #include "data/DataLoader.h"
 #include "net/Session.h"
+#include "net/SessionInfo.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 
 namespace kv {
-
-// The block the host publishes with its session: version text, server message, flags, the
-// current map and the rotation.
-constexpr size_t kSessionInfoBytes = 134;
-using SessionInfoBlock = std::array<uint8_t, kSessionInfoBytes>;
 
 // The map rotation as the maps page edits it: a map's `selected` mark is its position in the
 // rotation (1 first), 0 when it is not in it.
@@ -65,7 +61,7 @@ void refillPage(ServerSettingsForm& form, const Session& s, bool practice, int p
 // success every field is in the session and the block, the rotation is complete, and the
 // settings are saved unless in practice.
 bool applyServerSettings(const ServerSettingsForm& form, Session& session, DataLoader& data,
-                         SessionInfoBlock& info, MessageBoxes& boxes,
+                         SessionInfo& info, MessageBoxes& boxes,
                          const std::function<uint8_t()>& chooseNextMap, bool practice);
 
 // The settings detail dialog of a running host.
@@ -81,7 +77,7 @@ DetailStatus detailStatus(int currentPlayers, int maxPlayers, uint32_t msSinceOp
 // the change confirmed, the name, message and password stored, the block's version, message
 // and password and dedicated flags written, and the description published. True when it
 // was published and saved (the dialog then closes); every refusal has shown its message.
-bool applySettingsChange(const ServerSettingsForm& form, Session& session, SessionInfoBlock& info,
+bool applySettingsChange(const ServerSettingsForm& form, Session& session, SessionInfo& info,
                          int playersNow, MessageBoxes& boxes, const std::function<bool()>& publish);
 
 } // namespace kv

@@ -42,7 +42,7 @@ const char* const kModeText =
 class ServerSettingsDialog final : public Dialog {
 public:
     ServerSettingsDialog(MessageBoxes& boxes, Game& game, Session& session, DataLoader& data,
-                         SessionInfoBlock& info, const ServerSettingsLinks& links)
+                         SessionInfo& info, const ServerSettingsLinks& links)
         : boxes_(boxes), game_(game), session_(session), data_(data), info_(info), links_(links),
           practice_(game.practiceMode != 0) {
         session_.loadServerSettings();
@@ -325,7 +325,7 @@ private:
         if (session_.voiceAvailable && links_.startVoiceServer && !links_.startVoiceServer()) {
             // Voice chat is withdrawn; the game goes on without it.
             session_.voiceAvailable = 0;
-            info_[108] = 0;
+            info_.voiceAvailable = 0;
             if (links_.updateSessionDesc)
                 links_.updateSessionDesc();
         }
@@ -346,7 +346,7 @@ private:
     Game& game_;
     Session& session_;
     DataLoader& data_;
-    SessionInfoBlock& info_;
+    SessionInfo& info_;
     const ServerSettingsLinks& links_;
     const bool practice_;
 
@@ -363,7 +363,7 @@ private:
 } // namespace
 
 bool runServerSettings(Gui& gui, MessageBoxes& boxes, Game& game, Session& session,
-                       DataLoader& data, SessionInfoBlock& info, const ServerSettingsLinks& links) {
+                       DataLoader& data, SessionInfo& info, const ServerSettingsLinks& links) {
     ServerSettingsDialog dialog(boxes, game, session, data, info, links);
     return gui.runModal(dialog, links.behind) == 1;
 }

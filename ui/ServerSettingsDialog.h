@@ -28,6 +28,6 @@ struct ServerSettingsLinks {
 // button. Hosts the game, or in practice (Game::practiceMode) sets up the local player and
 // loads the map. True when the game has been started.
 bool runServerSettings(Gui& gui, MessageBoxes& boxes, Game& game, Session& session,
-                       DataLoader& data, SessionInfoBlock& info, const ServerSettingsLinks& links);
+                       DataLoader& data, SessionInfo& info, const ServerSettingsLinks& links);
 
 } // namespace kv

@@ -48,7 +48,7 @@ protected:
     DataLoader data;
     std::unique_ptr<Session> session;
     ServerSettingsForm form;
-    SessionInfoBlock info{};
+    SessionInfo info{};
     RecordingMessageBoxes boxes;
 };
 
@@ -92,13 +92,12 @@ TEST_F(Settings, AValidFormStoresEverythingAndSavesIt) {
     EXPECT_EQ(session->repeatCount, 3);
     EXPECT_EQ(session->intervalSeconds, 300);
     EXPECT_EQ(session->currentMap, 1);
-    EXPECT_EQ(info[106], 1);
-    EXPECT_EQ(info[111], 3);
-    EXPECT_EQ(info[133], 5);
-    EXPECT_EQ(info[113 + 1], 1);
-    EXPECT_EQ(info[113 + 0], 0);
-    EXPECT_EQ(cp932ToUtf8(std::string(reinterpret_cast<char*>(&info[6]))),
-              "クライアントに見せるメッセージ内容");
+    EXPECT_EQ(info.hasPassword, 1);
+    EXPECT_EQ(info.repeatCount, 3);
+    EXPECT_EQ(info.gameMinutes, 5);
+    EXPECT_EQ(info.selected[1], 1);
+    EXPECT_EQ(info.selected[0], 0);
+    EXPECT_EQ(cp932ToUtf8(serverMessageOf(info)), "クライアントに見せるメッセージ内容");
     EXPECT_FALSE(get("ServerSetting.ini").empty());
 }
 
@@ -110,10 +109,10 @@ TEST_F(Settings, AnEmptyRotationIsRefusedUnlessEveryMapLoops) {
     form.loopAll = true;
     ASSERT_TRUE(start()) << refusal();
     EXPECT_EQ(rotation::inOrder(data), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(info[113], 1);
-    EXPECT_EQ(info[115], 3);
-    EXPECT_EQ(info[116], 0);
-    EXPECT_EQ(info[109], 1);
+    EXPECT_EQ(info.selected[0], 1);
+    EXPECT_EQ(info.selected[2], 3);
+    EXPECT_EQ(info.selected[3], 0);
+    EXPECT_EQ(info.loopAll, 1);
 }
 
 TEST_F(Settings, ARoomNameOfFortyBytesIsAcceptedAndOneOfFortyOneRefused) {
@@ -194,10 +193,10 @@ TEST_F(Settings, AnUntickedPortBoxIgnoresThePortEdit) {
 TEST_F(Settings, ASecondGameWithoutAPasswordClearsThePasswordFlag) {
     form.password = "pw";
     ASSERT_TRUE(start());
-    EXPECT_EQ(info[106], 1);
+    EXPECT_EQ(info.hasPassword, 1);
     form.password.clear();
     ASSERT_TRUE(start());
-    EXPECT_EQ(info[106], 0);
+    EXPECT_EQ(info.hasPassword, 0);
 }
 
 TEST_F(Settings, PracticeShowsTheOnePlayerServerAndSavesNothing) {
@@ -272,8 +271,8 @@ TEST_F(Settings, AChangeIsCheckedConfirmedPublishedAndSaved) {
     EXPECT_EQ(session->maxPlayers, 8);
     EXPECT_EQ(textOf(session->roomName), "Renamed");
     EXPECT_EQ(textOf(session->serverMessage), " ");
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(info.data())), "0.61a");
-    EXPECT_EQ(info[106], 1);
+    EXPECT_EQ(versionOf(info), "0.61a");
+    EXPECT_EQ(info.hasPassword, 1);
     EXPECT_FALSE(get("ServerSetting.ini").empty());
 }
 
