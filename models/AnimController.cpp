@@ -1,5 +1,7 @@
 #include "models/AnimController.h"
 
+#include "sim/Weapons.h"
+
 #include <cmath>
 
 namespace kv {
@@ -62,13 +64,13 @@ float AnimController::advance(int slot, float speed) {
     const float step = float(game_.animStep) * speed;
 
     time[slot] += step;
-    // Heavy weapons play slower; walking in walk mode at half speed.
-    if (k == 0 && game_.equips[slot].shield == 0 && row[slot] == 26)
+    // Heavy weapons play slower (their rule says by how much); the third blow of bare fists
+    // too; walking in walk mode at half speed.
+    const WeaponRule* w = weaponRule(k);
+    if (k == WeaponFists && game_.equips[slot].shield == 0 && row[slot] == 26)
         time[slot] -= step / 1.5f;
-    else if (k == 3)
-        time[slot] -= currentAction[slot] == ActAttack ? step / 3 : step / 5;
-    else if (k == 6)
-        time[slot] -= step / 4;
+    else if (w && w->slowdown != 0)
+        time[slot] -= step / (currentAction[slot] == ActAttack ? w->attackSlowdown : w->slowdown);
     if (own.walkMode && own.action >= 1 && own.action <= 6)
         time[slot] -= step / 2;
 

@@ -1,46 +1,13 @@
 #pragma once
 #include "data/AnimTables.h"
 #include "shell/GameState.h"
+#include "sim/Actions.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 
 namespace kv {
-
-// Action numbers: what game logic asks a slot to do. The controller maps them through the
-// weapon's action table to animation rows.
-enum Action : uint8_t {
-    ActIdle = 0,
-    ActWalkForward = 1,
-    ActWalkBack = 2,
-    ActWalkRight = 3,
-    ActWalkLeft = 4,
-    ActJump = 7,
-    ActItemPose = 8,
-    ActAttack = 10,
-    ActGuardNoShield = 14,
-    ActGuard = 15,
-    ActAttackAlt = 16,
-    ActDashForward = 20,
-    ActJumpAttack = 21,
-    ActSpecialAttack = 22,
-    ActStepRight = 23,
-    ActStepLeft = 24,
-    ActStepBack = 25,
-    ActHit1 = 30,
-    ActHit2 = 31,
-    ActHit3 = 32,
-    ActHit4 = 33,
-    ActDownBack = 34,
-    ActDownRight = 35,
-    ActDownLeft = 36,
-    ActDownForward = 37,
-    ActHitSpecialFist = 38,
-    ActHitSpecialHammer = 39,
-    ActTaunt = 50,
-    ActJumpAttackLand = 51,
-};
 
 // Columns of an animation row.
 enum RowColumn : int {

@@ -6,6 +6,7 @@
 #include "platform/Random.h"
 #include "platform/gfx/Image.h"
 #include "platform/gfx/Matrix.h"
+#include "sim/Weapons.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -377,23 +378,22 @@ void Models::drawCharacter(int slot, const CharacterDraw& how) {
         }
     }
     const int w = eq.weapon;
-    XModel* weapon = nullptr;
-    if (w == 1 && eq.shield == 0)
-        weapon = weaponMotions_[8].get();
-    else if (w >= 1 && w <= 7)
-        weapon = weaponMotions_[w].get();
+    const WeaponRule* rule = weaponRule(w);
+    const int motion = !rule ? -1 : eq.shield == 0 ? rule->motionNoShield : rule->motion;
+    XModel* weapon = inRange<9>(motion) ? weaponMotions_[motion].get() : nullptr;
     if (weapon) {
         weapon->computePose(slot, t);
         drawModel(*weapon, slot, place, 0);
-    } else if ((w == 8 || w == 9) && weaponObjects_[w].gpu) {
-        // Staff in the right hand, bow in the left, from the body's hand frames.
-        const XFrame* hand = bodies_[b]->findFrame(w == 8 ? "R_Hand" : "L_Hand");
+    } else if (rule && rule->heldIn != Hand::None && weaponObjects_[w].gpu) {
+        // A static object held in one hand, from the body's hand frame.
+        const XFrame* hand =
+            bodies_[b]->findFrame(rule->heldIn == Hand::Right ? "R_Hand" : "L_Hand");
         if (hand) {
             device_.setWorld(mx::translation(0, kGripDrop, 0) * hand->poses[slot] * place);
             drawStaticMesh(device_, weaponObjects_[w]);
         }
     }
-    if (w != 4 && w != 8 && eq.shield >= 1 && eq.shield <= 3) {
+    if ((!rule || rule->drawsShield) && eq.shield >= 1 && eq.shield <= 3) {
         XModel* s = shieldMotions_[b * 3 + eq.shield - 1].get();
         if (s) {
             s->computePose(slot, t);

@@ -1,5 +1,7 @@
 #include "render/Hud.h"
 
+#include "sim/Weapons.h"
+
 #include <cstring>
 
 #include "platform/Clock.h"
@@ -186,7 +188,7 @@ void Hud::draw() {
     if (!r_.settings.hideFps)
         drawElement(tex::TextFps, kFpsQuad, 0xAAFFFFFF, 0.01f, 0.35f, -0.28f);
 
-    bool shieldShown = e.shield != 0 && (e.weapon <= 2 || e.weapon == 5);
+    bool shieldShown = carriesShield(e);
     const int icons[3] = {tex::ShieldIcon0 + (shieldShown ? e.shield : 0),
                           tex::ArmourIcon0 + e.armour, tex::WeaponIcon0 + e.weapon};
     for (int i = 0; i < 3; ++i) {

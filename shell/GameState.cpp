@@ -1,27 +1,12 @@
 #include "shell/GameState.h"
 
+#include "sim/Weapons.h"
+
 namespace kv {
 
 uint8_t weaponClass(uint8_t weapon) {
-    switch (weapon) {
-    case 0:
-    case 4:
-        return 0;
-    case 1:
-    case 8:
-        return 1;
-    case 2:
-    case 5:
-        return 2;
-    case 3:
-    case 6:
-        return 3;
-    case 7:
-    case 9:
-        return 4;
-    default:
-        return 5;
-    }
+    const WeaponRule* w = weaponRule(weapon);
+    return w ? w->bodyType : kNoBodyType;
 }
 
 void resetGame(Game& g) {

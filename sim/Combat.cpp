@@ -27,11 +27,6 @@ bool within(int v, int lo, int hi) {
     return v >= lo && v <= hi;
 }
 
-bool isAttack(int action) {
-    return action == ActAttack || action == ActAttackAlt || action == ActDashForward ||
-           action == ActJumpAttack || action == ActSpecialAttack;
-}
-
 int16_t clampToI16(int64_t v) {
     return static_cast<int16_t>(std::clamp<int64_t>(v, std::numeric_limits<int16_t>::min(),
                                                     std::numeric_limits<int16_t>::max()));

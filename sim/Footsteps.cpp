@@ -1,4 +1,5 @@
 #include "sim/PlayerControl.h"
+#include "sim/Weapons.h"
 
 #include <cmath>
 
@@ -7,13 +8,10 @@ namespace {
 
 constexpr int kWalk1 = 0, kWalk3 = 2, kJumpEnd = 3;
 
-bool within(int v, int lo, int hi) {
-    return v >= lo && v <= hi;
-}
-
-// The heavy weapons (great sword, big hammer) have their own heavier step.
+// The heavy weapons have their own heavier step.
 int walkSound(const PlayerEquip& e) {
-    return e.weapon == 3 || e.weapon == 6 ? kWalk3 : kWalk1;
+    const WeaponRule* w = weaponRule(e.weapon);
+    return w ? w->walkSound : kWalk1;
 }
 
 } // namespace
@@ -54,8 +52,7 @@ void PlayerControl::footsteps(const InputState& in) {
         if (stunEnded)
             sound_.stopEffect(kJumpEnd, local);
         int cur = anim_.currentAction(local);
-        bool busy = cur == 8 || cur == 10 || within(cur, 14, 16) || within(cur, 20, 22) ||
-                    within(cur, 30, 39) || cur == 50;
+        bool busy = holdsTheFeet(cur) || isStunned(cur);
         if (moveKey && !game_.actions[local].walkMode && !sim.airborne && sim.stunTicks < 1 &&
             !busy)
             sound_.playEffect(walk, local, true);
@@ -71,12 +68,12 @@ void PlayerControl::footsteps(const InputState& in) {
             sound_.stopEffect(kWalk3, i);
             sound_.stopEffect(kJumpEnd, i);
         } else {
-            if (action == 0 || game_.actions[i].walkMode)
+            if (action == ActIdle || game_.actions[i].walkMode)
                 sound_.stopEffect(fx, i);
-            else if (within(action, 1, 4))
+            else if (isWalking(action))
                 sound_.playEffect(fx, i, true);
-            if (game_.sim.lastFootAction[i] == 7 && action != 7 &&
-                !within(anim_.currentAction(i), 23, 25))
+            if (game_.sim.lastFootAction[i] == ActJump && action != ActJump &&
+                !isStep(anim_.currentAction(i)))
                 sound_.playEffect(kJumpEnd, i, false);
         }
         game_.sim.lastFootAction[i] = action;

@@ -3,6 +3,7 @@
 #include "data/DataLoader.h"
 #include "platform/Clock.h"
 #include "platform/Text.h"
+#include "sim/Weapons.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,12 +17,6 @@ constexpr uint32_t kDoubleTapMs = 200;
 
 bool within(int v, int lo, int hi) {
     return v >= lo && v <= hi;
-}
-bool isDown(int action) {
-    return within(action, 34, 37);
-}
-bool noControl(int action) {
-    return within(action, 30, 39);
 }
 
 void wrapYaw(float& yaw) {
@@ -109,7 +104,7 @@ void PlayerControl::controlView(const InputState& in) {
     float divisor = mouseDivisor(data_.options().keys.mouseSensitivity);
     PlayerState& p = me();
     if (!link_.chatTyping()) {
-        if (!in.held(InItemPose) || current() != 8)
+        if (!in.held(InItemPose) || current() != ActItemPose)
             game_.itemPoseActive = 0;
         if (in.mouseDY != 0) {
             float d = static_cast<float>(in.mouseDY) / divisor;
@@ -139,7 +134,7 @@ void PlayerControl::controlView(const InputState& in) {
     }
     if (dead()) {
         if (!isDown(current())) {
-            request(34);
+            request(ActDownBack);
             apply(true);
         }
         return;
@@ -152,7 +147,7 @@ void PlayerControl::controlView(const InputState& in) {
         game_.selectedEquip = game_.selectedEquip >= 7 ? 0 : game_.selectedEquip + 1;
     // An attack starting this tick is controlActions' business: leave the view alone.
     int cur = current();
-    bool free = !game_.sim.airborne && cur != 50 && !isDown(cur);
+    bool free = !game_.sim.airborne && cur != ActTaunt && !isDown(cur);
     bool attackStarts = in.held(InAttack) && !attackLatched_ && free;
     bool specialStarts = in.held(InSpecial) && !special_.on && free && !game_.sim.tapArmedBack &&
                          !game_.sim.tapArmedLeft && !game_.sim.tapArmedRight;
@@ -162,8 +157,8 @@ void PlayerControl::controlView(const InputState& in) {
         regenSlow_ = now;
         p.sp = static_cast<int16_t>(std::min<int>(kMaxPoints, p.sp + 20));
     }
-    if (in.mouseDX != 0 && game_.sim.stunTicks < 1 && !game_.sim.jumpAttack && !noControl(cur) &&
-        cur != 22 && !game_.sim.stepping) {
+    if (in.mouseDX != 0 && game_.sim.stunTicks < 1 && !game_.sim.jumpAttack && !isStunned(cur) &&
+        cur != ActSpecialAttack && !game_.sim.stepping) {
         p.yaw += static_cast<float>(in.mouseDX) / divisor;
         wrapYaw(p.yaw);
     }
@@ -194,7 +189,7 @@ void PlayerControl::controlActions(const InputState& in) {
     int cur = current();
 
     if (dead() || p.hp <= 0) {
-        request(static_cast<uint8_t>(isDown(cur) ? cur : 34));
+        request(static_cast<uint8_t>(isDown(cur) ? cur : ActDownBack));
         if (winnerBlocks())
             return;
         // The free spectator camera.
@@ -226,26 +221,26 @@ void PlayerControl::controlActions(const InputState& in) {
         return;
     }
     if (link_.chatTyping()) {
-        request(0);
+        request(ActIdle);
         return;
     }
 
-    bool taunting = cur == 50;
+    bool taunting = cur == ActTaunt;
     bool down = isDown(cur);
     bool attackHeld = in.held(InAttack);
     bool specialPress = special_.press(in.held(InSpecial));
     bool attackNew = attackHeld && !attackLatched_;
     if (specialPress && !sim.airborne && !taunting && !down && !sim.tapArmedBack &&
         !sim.tapArmedLeft && !sim.tapArmedRight) {
-        if (cur == 22) {
-            request(0);
+        if (cur == ActSpecialAttack) {
+            request(ActIdle);
         } else {
             uint8_t w = game_.equips[game_.localSlot].weapon;
             int cost = w < data_.weaponCount() ? data_.weapon(w).spCost : 0;
             if (cost < p.sp) {
                 if (game_.matchPhase != 1)
                     p.sp = static_cast<int16_t>(p.sp - cost);
-                request(22);
+                request(ActSpecialAttack);
                 apply(true);
             } else {
                 link_.showLine(sjis("SPが足りません！"), 0xFFC000FF);
@@ -254,59 +249,55 @@ void PlayerControl::controlActions(const InputState& in) {
     } else if (!attackNew || sim.airborne || taunting || down) {
         if (!attackHeld) {
             attackLatched_ = false;
-            if (cur == 10 || cur == 16)
-                request(0);
+            if (cur == ActAttack || cur == ActAttackAlt)
+                request(ActIdle);
         }
-        if (!in.held(InSpecial) && cur == 22)
-            request(0);
-        if (!in.held(InTaunt) && cur == 50)
-            request(0);
+        if (!in.held(InSpecial) && cur == ActSpecialAttack)
+            request(ActIdle);
+        if (!in.held(InTaunt) && cur == ActTaunt)
+            request(ActIdle);
         if (jumpLatched_ && !sim.jumpAttack && !sim.airborne) {
             jumpLatched_ = false;
-            if (cur == 21) {
-                request(51);
+            if (cur == ActJumpAttack) {
+                request(ActJumpAttackLand);
                 apply(false);
             }
         }
         uint8_t req = myAction().action;
-        if (noControl(req)) {
+        if (isStunned(req)) {
             sim.stunTicks = 1;
-            if (noControl(cur))
-                request(0);
-        } else if (!(taunting && in.held(InTaunt)) && !(cur == 22 && in.held(InSpecial))) {
+            if (isStunned(cur))
+                request(ActIdle);
+        } else if (!(taunting && in.held(InTaunt)) &&
+                   !(cur == ActSpecialAttack && in.held(InSpecial))) {
             // The taunt and the special attack are asked for only at the press: dropping the
             // request while their key is still held would cut the motion off after a tick (and
             // the special's SP would be spent for nothing).
-            request(0);
+            request(ActIdle);
         }
-        if (sim.stunTicks < 1 && !sim.jumpAttack && !noControl(cur) && cur != 22 && !sim.stepping &&
-            in.mouseDX == 0)
+        if (sim.stunTicks < 1 && !sim.jumpAttack && !isStunned(cur) && cur != ActSpecialAttack &&
+            !sim.stepping && in.mouseDX == 0)
             turnByKeys(in);
         if (walkToggle_.press(in.held(InWalkToggle)))
             myAction().walkMode = myAction().walkMode ? 0 : 1;
         if (in.held(InItemPose)) {
-            request(8);
-            if (cur == 8)
+            request(ActItemPose);
+            if (cur == ActItemPose)
                 game_.itemPoseActive = 1;
         }
         if (in.held(InGuard)) {
-            uint8_t w = game_.equips[game_.localSlot].weapon;
-            bool shield = game_.equips[game_.localSlot].shield != 0;
-            if (shield && (w == 0 || w == 1 || w == 2 || w == 5))
-                request(15);
-            else if (w == 3 || w == 6 || w == 7)
-                request(14);
+            if (uint8_t guard = guardAction(game_.equips[game_.localSlot]))
+                request(guard);
         }
-        if (taunt_.press(in.held(InTaunt)) && cur != 10 && cur != 16 && cur != 22 && cur != 50 &&
-            !sim.airborne) {
-            request(50);
+        if (taunt_.press(in.held(InTaunt)) && cur != ActAttack && cur != ActAttackAlt &&
+            cur != ActSpecialAttack && cur != ActTaunt && !sim.airborne) {
+            request(ActTaunt);
             apply(false);
             link_.sendSound(game_.localSlot, 21);
         }
-        bool busy =
-            cur == 8 || cur == 10 || cur == 50 || within(cur, 14, 16) || within(cur, 20, 22);
+        bool busy = holdsTheFeet(cur);
         if (!busy && !sim.jumpAttack && !sim.stepping && !taunting) {
-            if (sim.stunTicks > 0 || noControl(cur)) {
+            if (sim.stunTicks > 0 || isStunned(cur)) {
                 sim.stunTicks -= 1;
             } else {
                 walk(in);
@@ -318,8 +309,7 @@ void PlayerControl::controlActions(const InputState& in) {
         }
     } else {
         attackLatched_ = true;
-        const PlayerEquip& e = game_.equips[game_.localSlot];
-        uint8_t a = (e.weapon == 0 || e.weapon == 1) && e.shield != 0 ? 16 : 10;
+        uint8_t a = attackAction(game_.equips[game_.localSlot]);
         request(a);
         if (a != cur)
             apply(false);
@@ -327,28 +317,28 @@ void PlayerControl::controlActions(const InputState& in) {
 
     if (sim.airborne || sim.jumpAttack) {
         p.y += 4;
-        if (sim.jumpAttack && cur == 21) {
+        if (sim.jumpAttack && cur == ActJumpAttack) {
             glm::vec2 v{};
             moveAlong(p.yaw, 0, v, walkingSpeed(data_, game_.equips[game_.localSlot]));
             p.x -= v.x;
             p.z -= v.y;
         }
-        if ((attackHeld && cur != 7) || sim.jumpAttack) {
+        if ((attackHeld && cur != ActJump) || sim.jumpAttack) {
             sim.jumpAttack = true;
             attackLatched_ = true;
-            request(21);
+            request(ActJumpAttack);
         } else {
-            request(7);
+            request(ActJump);
         }
     }
 
     if (sim.stepping) {
         if (sim.stepTicks > 0) {
             --sim.stepTicks;
-            float angle = stepAction_ == 24   ? 270
-                          : stepAction_ == 23 ? 90
-                          : stepAction_ == 20 ? 0
-                                              : 180;
+            float angle = stepAction_ == ActStepLeft      ? 270
+                          : stepAction_ == ActStepRight   ? 90
+                          : stepAction_ == ActDashForward ? 0
+                                                          : 180;
             glm::vec2 v{};
             moveAlong(p.yaw, angle, v, 2 * walkingSpeed(data_, game_.equips[game_.localSlot]));
             p.x -= v.x;
@@ -361,9 +351,9 @@ void PlayerControl::controlActions(const InputState& in) {
         }
     }
 
-    if (suicide_.press(in.held(InSuicide)) && current() != 34) {
+    if (suicide_.press(in.held(InSuicide)) && current() != ActDownBack) {
         p.hp = 0;
-        request(34);
+        request(ActDownBack);
         apply(true);
         link_.sendSuicide(p, myAction());
     }
@@ -382,17 +372,17 @@ void PlayerControl::walk(const InputState& in) {
     glm::vec2 strafe{}, ahead{};
     if (in.held(InLeft)) {
         moveAlong(p.yaw, 270, strafe, d);
-        request(4);
+        request(ActWalkLeft);
     } else if (in.held(InRight)) {
         moveAlong(p.yaw, 90, strafe, d);
-        request(3);
+        request(ActWalkRight);
     }
     if (in.held(InForward)) {
         moveAlong(p.yaw, 0, ahead, d);
-        request(1);
+        request(ActWalkForward);
     } else if (in.held(InBack)) {
         moveAlong(p.yaw, 180, ahead, d);
-        request(2);
+        request(ActWalkBack);
     }
     if (anyMoveKey(in)) {
         regenIdle_ = now;
@@ -427,7 +417,8 @@ void PlayerControl::detectDoubleTap(const InputState& in) {
             // Forward steps only as a lunge, with the attack key.
             bool steps = wasArmed && (k != 0 || in.held(InAttack));
             if (steps) {
-                static constexpr uint8_t kStep[4] = {20, 25, 24, 23};
+                static constexpr uint8_t kStep[4] = {ActDashForward, ActStepBack, ActStepLeft,
+                                                     ActStepRight};
                 stepAction_ = kStep[k];
                 request(stepAction_);
                 apply(true);

@@ -1,3 +1,4 @@
+#include "sim/Actions.h"
 #include "sim/PlayerControl.h"
 
 #include <cmath>
@@ -11,10 +12,6 @@ constexpr float kStepXZ = 7, kStepY = 15;
 constexpr int kMaxSubSteps = 1000;
 constexpr float kNoGravityBelow = -7900;
 
-bool within(int v, int lo, int hi) {
-    return v >= lo && v <= hi;
-}
-
 // Moves s toward t by at most `most`; true once it is there.
 bool approach(float& s, float t, float most) {
     float d = t - s;
@@ -26,16 +23,16 @@ bool approach(float& s, float t, float most) {
     return false;
 }
 
-uint8_t fatalLanding(const InputState& in) {
+Action fatalLanding(const InputState& in) {
     if (in.held(InForward))
-        return 37;
+        return ActDownForward;
     if (in.held(InBack))
-        return 34;
+        return ActDownBack;
     if (in.held(InLeft))
-        return 36;
+        return ActDownLeft;
     if (in.held(InRight))
-        return 35;
-    return 37;
+        return ActDownRight;
+    return ActDownForward;
 }
 
 } // namespace
@@ -69,7 +66,7 @@ void PlayerControl::sweepStep(uint8_t slot, PlayerState& T, PlayerState& S, cons
             if (local)
                 sim.airborne = true;
             if (!(local && sim.jumpAttack)) {
-                action.action = 7;
+                action.action = ActJump;
                 anim_.setAction(slot, action, false);
             }
         }
@@ -101,21 +98,21 @@ void PlayerControl::sweepStep(uint8_t slot, PlayerState& T, PlayerState& S, cons
     if (local && sim.airborne) {
         sim.airborne = false;
         sim.jumpAttack = false;
-        if (fall >= 3 && !within(anim_.currentAction(slot), 23, 25))
+        if (fall >= 3 && !isStep(anim_.currentAction(slot)))
             sound_.playEffect(3, slot, false);
         int impact = fallImpact(fall);
         sim.stunTicks = impact;
         if (impact > 19) {
             action.action = impact >= 60   ? fatalLanding(in)
-                            : impact >= 50 ? 33
-                            : impact >= 40 ? 32
-                            : impact >= 30 ? 31
-                                           : 30;
+                            : impact >= 50 ? ActHit4
+                            : impact >= 40 ? ActHit3
+                            : impact >= 30 ? ActHit2
+                                           : ActHit1;
             anim_.setAction(slot, action, true);
             link_.sendFall(slot, action, static_cast<int16_t>(impact));
             sim.stunTicks = 1;
         } else {
-            action.action = 0;
+            action.action = ActIdle;
         }
     }
     fall = 0;

@@ -1,5 +1,6 @@
 #include "tools/contentgen/models/Characters.h"
 
+#include "sim/Weapons.h"
 #include "tools/contentgen/models/Shapes.h"
 
 #include <cmath>
@@ -289,13 +290,15 @@ std::string hairModel(int style, int bodyType) {
 }
 
 std::string weaponMotionModel(int entry) {
-    const int kind = entry == 8 ? 1 : entry;
+    // The knife's own entry without a shield: one in each hand.
+    const bool knifePair = entry == weaponRule(WeaponKnife)->motionNoShield;
+    const int kind = knifePair ? WeaponKnife : entry;
     const int bodyType = bodyTypeOf(kind);
     const Build& b = buildOf(bodyType);
     JointMeshes m;
     const glm::mat4 grip = glm::translate(glm::mat4(1), gripOf(b));
     m[RHand].append(weaponMesh(kind, false), grip);
-    if (entry == 8 || kind == 4) // two knives, and the claws on both hands
+    if (knifePair || kind == WeaponIronClaw) // the claws are worn on both hands
         m[LHand].append(weaponMesh(kind, false), grip);
     return characterFile(bodyType, m);
 }

@@ -1,5 +1,7 @@
 #include "tools/contentgen/models/Motions.h"
 
+#include "sim/Weapons.h"
+
 #include <glm/gtc/quaternion.hpp>
 #include <stdexcept>
 
@@ -450,16 +452,17 @@ void addSharedMotions(std::vector<Motion>& out, const Pose& st) {
 } // namespace
 
 std::array<int, 2> weaponKindsOf(int bodyType) {
-    static const std::array<int, 2> kinds[5] = {{0, 4}, {1, 8}, {2, 5}, {3, 6}, {7, 9}};
-    return kinds[bodyType];
+    std::array<int, 2> kinds{};
+    size_t n = 0;
+    for (const WeaponRule& w : kWeaponRules)
+        if (w.bodyType == bodyType && n < kinds.size())
+            kinds[n++] = w.kind;
+    return kinds;
 }
 
 int bodyTypeOf(int kind) {
-    for (int b = 0; b < 5; ++b)
-        for (int k : weaponKindsOf(b))
-            if (k == kind)
-                return b;
-    return 0;
+    const WeaponRule* w = weaponRule(kind);
+    return w ? w->bodyType : 0;
 }
 
 int Timeline::frameOf(const std::string& name, bool last) const {
@@ -555,7 +558,7 @@ WeaponRows rowsOf(int kind, const Timeline& t) {
     row("jhold" + k, 17, RuleLoopValue, s.reach, s.arc + 40, 0, s.dmg[2] + 10); // 16
     row("jland" + k, 0, RuleToEndValue);                                        // 17
     row("special" + k, 19, RuleChainValue, s.reach + s.reach / 8, 360, 0,
-        kind == 6 ? 300 : 240);                                                      // 18
+        kind == WeaponBigHammer ? 300 : 240);                                        // 18
     row("specialEnd" + k, 0, RuleChainValue);                                        // 19
     row("stepR", 0, RuleToEndValue);                                                 // 20
     row("stepL", 0, RuleToEndValue);                                                 // 21
@@ -581,11 +584,38 @@ WeaponRows rowsOf(int kind, const Timeline& t) {
     row("spHitFist", 0, RuleToEndValue);   // 48
     row("spHitHammer", 0, RuleToEndValue); // 49
 
-    const std::pair<int, int> map[] = {
-        {0, 0},   {1, 1},   {2, 2},   {3, 3},   {4, 4},   {5, 1},   {6, 1},   {7, 5},
-        {8, 7},   {10, 24}, {14, 11}, {15, 8},  {16, 27}, {20, 14}, {21, 15}, {22, 18},
-        {23, 20}, {24, 21}, {25, 22}, {30, 32}, {31, 33}, {32, 34}, {33, 35}, {34, 36},
-        {35, 39}, {36, 42}, {37, 45}, {38, 48}, {39, 49}, {50, 23}, {51, 17}};
+    // Actions 5 and 6 are never asked for.
+    const std::pair<int, int> map[] = {{ActIdle, 0},
+                                       {ActWalkForward, 1},
+                                       {ActWalkBack, 2},
+                                       {ActWalkRight, 3},
+                                       {ActWalkLeft, 4},
+                                       {5, 1},
+                                       {6, 1},
+                                       {ActJump, 5},
+                                       {ActItemPose, 7},
+                                       {ActAttack, 24},
+                                       {ActGuardNoShield, 11},
+                                       {ActGuard, 8},
+                                       {ActAttackAlt, 27},
+                                       {ActDashForward, 14},
+                                       {ActJumpAttack, 15},
+                                       {ActSpecialAttack, 18},
+                                       {ActStepRight, 20},
+                                       {ActStepLeft, 21},
+                                       {ActStepBack, 22},
+                                       {ActHit1, 32},
+                                       {ActHit2, 33},
+                                       {ActHit3, 34},
+                                       {ActHit4, 35},
+                                       {ActDownBack, 36},
+                                       {ActDownRight, 39},
+                                       {ActDownLeft, 42},
+                                       {ActDownForward, 45},
+                                       {ActHitSpecialFist, 48},
+                                       {ActHitSpecialHammer, 49},
+                                       {ActTaunt, 23},
+                                       {ActJumpAttackLand, 17}};
     for (auto [action, rowIndex] : map)
         w.actions[action] = uint8_t(rowIndex);
     return w;
