@@ -1,5 +1,6 @@
 #pragma once
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,5 +39,20 @@ public:
     std::vector<Shown> shown;
     std::deque<MsgResult> answers;
 };
+
+// For automated runs: appends each message to a file instead of showing it, in UTF-8 as
+// "[caption] text" followed by an empty line, and answers Yes to every question.
+class LogMessageBoxes final : public MessageBoxes {
+public:
+    explicit LogMessageBoxes(std::string path) : path_(std::move(path)) {}
+    MsgResult show(std::string_view caption, std::string_view text, MsgButtons buttons) override;
+
+private:
+    std::string path_;
+};
+
+// LogMessageBoxes when KV_MESSAGEBOX_LOG names a file (set only by tests, so that no dialog
+// waits for a user), else null: the program shows its boxes in windows.
+std::unique_ptr<MessageBoxes> messageBoxLogFromEnvironment();
 
 } // namespace kv

@@ -1,9 +1,9 @@
 #include "shell/App.h"
 
 #include "audio/AudioLoads.h"
-#include "platform/SdlMessageBox.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
+#include "platform/gui/GuiMessageBoxes.h"
 #include "render/Settings.h"
 #include "render/TextureTable.h"
 #include "shell/LoadingPlugs.h"
@@ -87,7 +87,7 @@ Drawing::Drawing(std::unique_ptr<Device> d, MessageBoxes& boxes, Game& game, Mes
       models(*device, game, data, random) {}
 
 App::App()
-    : boxes_(makeMessageBoxes()), anim_(game_), random_(clock_.now()), session_(data_),
+    : boxes_(makeMessageBoxes(clock_)), anim_(game_), random_(clock_.now()), session_(data_),
       sound_(game_, data_.options().sound, presets_, *boxes_), log_(clock_),
       title_(random_,
              TitleLinks{.playInterface = [this](int no) { sound_.restartInterfaceSound(no); },
@@ -169,13 +169,18 @@ bool App::startUp() {
     // The loading dialog draws on the game window, so the device comes before it.
     if (!openDrawing())
         return false;
-    if (auto* sdlBoxes = dynamic_cast<SdlMessageBoxes*>(boxes_.get()))
-        sdlBoxes->setParent(window_.sdlWindow());
     // SDL starts with text input on; the chat line switches it on when it opens.
     SDL_StopTextInput();
     editorClosedEvent_ = SDL_RegisterEvents(1);
 
     gui_ = std::make_unique<Gui>(window_.sdlWindow(), clock_);
+    // From here on a box shows inside the game window, over the title when at the title.
+    gui_->setBackdrop([this] {
+        if (game_.appState == AppState::Title)
+            drawLoadingBackdrop();
+    });
+    if (auto* windowBoxes = dynamic_cast<WindowMessageBoxes*>(boxes_.get()))
+        windowBoxes->attach(gui_.get());
     plugLoads();
     game_.loadStage = 0;
     game_.syncDone = 1; // the first-load flag: the program-start stage counts its progress
@@ -367,6 +372,8 @@ void App::shutDown() {
     input_.reset();
     inputDevices_.reset();
     sound_.releaseAll();
+    if (auto* windowBoxes = dynamic_cast<WindowMessageBoxes*>(boxes_.get()))
+        windowBoxes->attach(nullptr);
     gui_.reset();
     drawing_.reset();
     window_.restoreDisplayMode();

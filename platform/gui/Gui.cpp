@@ -156,6 +156,15 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
     uint32_t lastFrame = clock_.now() - idleRedrawMs;
 
     while (!dialog.ended_) {
+        // A program asked to end (SIGTERM, or its last window closed) ends every dialog, the
+        // ones opened meanwhile too, whatever they would rather do on a close.
+        if (quitting_) {
+            if (!closeSeen)
+                dialog.closeBox();
+            if (!dialog.ended_)
+                dialog.end(0);
+            break;
+        }
         // Wait for an event, a due timer or the idle redraw, whichever comes first.
         uint32_t now = clock_.now();
         int32_t waitMs =
@@ -179,8 +188,8 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
             if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
                 closeSeen = true;
                 dialog.closeBox();
-            } else if (e.type == SDL_QUIT && !closeSeen) {
-                dialog.closeBox();
+            } else if (e.type == SDL_QUIT) {
+                quitting_ = true;
             }
             pendingFrames = framesAfterInput;
             // ImGui reads key and button states once a frame: a release queued behind its
@@ -194,6 +203,8 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
                 break;
             got = SDL_PollEvent(&e) != 0;
         }
+        if (quitting_)
+            continue;
         now = clock_.now();
         for (int id = 0; id < Dialog::timerSlots && !dialog.ended_; ++id) {
             auto& t = dialog.timers_[id];
@@ -227,6 +238,12 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
             --pendingFrames;
     }
 
+    // The quit request goes on to the loop below, and at last to the program's own loop.
+    if (quitting_) {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    }
     // Keys held when this loop ended must not stay pressed in the loop below.
     depth_ = below;
     ImGui::SetCurrentContext(levels_[below].context);

@@ -54,7 +54,10 @@ public:
     void beginFrame();
     void endFrame(); // draws the frame's ImGui windows over what the caller drew, presents
 
-    // Runs the dialog in its own loop until it ends and returns its result. behind draws
+    // Runs the dialog in its own loop until it ends and returns its result. A quit request
+    // (SDL_QUIT: SIGTERM or the last window closed) ends it through closeBox(), or with 0 when
+    // that keeps it open, ends every dialog opened later at once, and is queued again for the
+    // loop below. behind draws
     // (with GL) what lies behind each frame; without it a nested loop shows the last picture
     // of the loop below, and the outer loop calls the backdrop (or clears).
     int runModal(Dialog& dialog, const std::function<void()>& behind = {});
@@ -63,6 +66,7 @@ public:
     SDL_Window* window() const { return window_; }
     Clock& clock() { return clock_; }
     bool fontLoaded() const { return fontLoaded_; }
+    bool quitting() const { return quitting_; }
 
 private:
     struct Level {
@@ -81,6 +85,7 @@ private:
     bool fontLoaded_ = false;
     std::deque<Level> levels_; // a deque: loops below keep references to their level
     size_t depth_ = 0;         // levels in use; levels_[depth_ - 1] is current
+    bool quitting_ = false;
     std::function<void()> backdrop_;
 };
 

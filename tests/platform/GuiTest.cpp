@@ -119,6 +119,41 @@ TEST_F(GuiTest, CloseBoxEndsADialogByDefault) {
     EXPECT_TRUE(d.ended());
 }
 
+// SIGTERM reaches SDL programs as SDL_QUIT. A dialog that asks from inside its frame and would
+// stay open must still end, and so must the loops below it: the request is queued for them.
+TEST_F(GuiTest, QuitRequestDuringABoxEndsTheBoxTheDialogBelowAndReachesTheProgramLoop) {
+    WindowMessageBoxes boxes(clock);
+    boxes.attach(gui.get());
+    struct StayingOpen final : Dialog {
+        explicit StayingOpen(MessageBoxes& b) : boxes(b) {}
+        MessageBoxes& boxes;
+        MsgResult answer = MsgResult::Ok;
+        int frames = 0;
+        void draw() override {
+            if (++frames == 1) {
+                SDL_Event quit{};
+                quit.type = SDL_QUIT;
+                SDL_PushEvent(&quit);
+                answer = boxes.show(sjis("確認"), sjis("保存しますか？"), MsgButtons::YesNo);
+            } else if (frames > 60) {
+                end(5); // the quit was lost: fail rather than hang
+            }
+        }
+        void closeBox() override {} // refuses to close, as a dialog that asks first may
+    } d(boxes);
+    EXPECT_EQ(gui->runModal(d), 0) << "the dialog below the box did not end";
+    EXPECT_EQ(d.answer, MsgResult::No) << "a question closed by a quit answers No";
+    EXPECT_TRUE(gui->quitting());
+    SDL_Event e;
+    bool quitQueued = false;
+    while (SDL_PollEvent(&e))
+        quitQueued = quitQueued || e.type == SDL_QUIT;
+    EXPECT_TRUE(quitQueued) << "the program's own loop must see the quit as well";
+
+    // Boxes asked for while the program is ending answer at once.
+    EXPECT_EQ(boxes.show(sjis("エラー"), sjis("終了します。")), MsgResult::Ok);
+}
+
 TEST_F(GuiTest, JapaneseTextIsDrawnIntoTheFrame) {
     struct Text final : Dialog {
         void draw() override {

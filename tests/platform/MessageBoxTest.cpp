@@ -1,4 +1,4 @@
-#include "platform/SdlMessageBox.h"
+#include "platform/MessageBox.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 
@@ -24,8 +24,10 @@ TEST(MessageBoxLog, TheTestVariableWritesMessagesInsteadOfShowingThem) {
         std::filesystem::temp_directory_path() / ("kv-msglog-" + std::to_string(getpid()) + ".txt");
     std::filesystem::remove(path);
     setenv("KV_MESSAGEBOX_LOG", path.c_str(), 1);
-    auto boxes = makeMessageBoxes();
+    auto boxes = messageBoxLogFromEnvironment();
+    ASSERT_TRUE(boxes);
     unsetenv("KV_MESSAGEBOX_LOG");
+    EXPECT_FALSE(messageBoxLogFromEnvironment()) << "without the variable the boxes show";
     EXPECT_EQ(boxes->show(sjis("エラー"), sjis("一行目\n二行目")), MsgResult::Ok);
     EXPECT_EQ(boxes->show(sjis("確認"), sjis("よろしいですか？"), MsgButtons::YesNo),
               MsgResult::Yes);

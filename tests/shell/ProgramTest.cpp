@@ -1,6 +1,7 @@
 // Starts the game program itself (build/game/Kestrava) under the test's X display.
 #include "platform/InstanceLock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include "tests/support/XDriver.h"
+#include "tests/support/XShot.h"
 
 using namespace kv;
 namespace fs = std::filesystem;
@@ -157,6 +159,49 @@ TEST_F(ProgramTest, AGameHoldingTheLockRefusesTheStartWithTheDoubleStartMessage)
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(messages(), "[エラー] 2重起動のため起動できません。\n"
                           "終了させてから再度起動させてください。\n\n");
+}
+
+// Before its window the game shows its box in a small window of its own, drawn with the
+// Japanese font, and the box still lets the program end: on SIGTERM, on its close box, on Enter.
+TEST_F(ProgramTest, ABoxBeforeTheWindowHasAWindowOfItsOwnAndEndsOnSigtermCloseBoxOrEnter) {
+    unsetenv("KV_MESSAGEBOX_LOG");
+    auto running = holdProgramLock("Kestrava", runtime);
+    ASSERT_TRUE(running);
+    for (const char* way : {"SIGTERM", "close box", "Enter"}) {
+        pid_t game = startGame();
+        unsigned long box = xtest::findWindow("エラー", 60000);
+        ASSERT_NE(box, 0u) << way << ": no box window; the main thread:\n"
+                           << xtest::mainThreadStack(game);
+        EXPECT_EQ(output("xdotool getwindowpid " + std::to_string(box)), std::to_string(game));
+        if (std::string(way) == "SIGTERM") {
+            Image shot = waitForPicture(
+                std::to_string(box),
+                [](const Image& img) {
+                    // The two lines of text leave dark pixels on the light box.
+                    size_t dark = 0, light = 0;
+                    for (size_t i = 0; i + 3 < img.rgba.size(); i += 4) {
+                        int least = std::min({img.rgba[i], img.rgba[i + 1], img.rgba[i + 2]});
+                        int most = std::max({img.rgba[i], img.rgba[i + 1], img.rgba[i + 2]});
+                        dark += most < 90;
+                        light += least > 200;
+                    }
+                    return light > img.rgba.size() / 8 && dark > 300;
+                },
+                20s);
+            EXPECT_FALSE(shot.empty()) << "the box never showed its text";
+            if (const char* dir = std::getenv("KV_SHOT_DIR"); dir && !shot.empty())
+                savePng(std::string(dir) + "/messagebox-before-window.png", shot);
+            kill(game, SIGTERM);
+        } else if (std::string(way) == "close box") {
+            xtest::closeWindow(box);
+        } else {
+            xtest::key(box, "Return");
+        }
+        int status = waitExit(game, 20s);
+        ASSERT_TRUE(WIFEXITED(status)) << way << " did not end the program; its main thread:\n"
+                                       << xtest::mainThreadStack(game);
+        EXPECT_EQ(WEXITSTATUS(status), 0) << way;
+    }
 }
 
 TEST_F(ProgramTest, AnOpenEditorRefusesTheStartWithItsMessage) {

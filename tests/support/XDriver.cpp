@@ -160,6 +160,22 @@ unsigned long findWindow(const std::string& title, int timeoutMs) {
     return 0;
 }
 
+void closeWindow(unsigned long window) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d)
+        return;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, window, False, NoEventMask, &e);
+    XSync(d, False);
+    XCloseDisplay(d);
+}
+
 void click(unsigned long window, float x, float y) {
     const std::string w = std::to_string(window);
     run("xdotool windowfocus --sync " + w + " mousemove --sync --window " + w + " " +

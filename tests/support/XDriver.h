@@ -23,6 +23,9 @@ std::string mainThreadStack(pid_t pid);
 
 // The window with this exact title (UTF-8), waiting up to timeoutMs; 0 when none appears.
 unsigned long findWindow(const std::string& title, int timeoutMs);
+// Asks the window to close as its close box does (WM_DELETE_WINDOW; the test display has no
+// window manager to send it).
+void closeWindow(unsigned long window);
 void click(unsigned long window, float x, float y);
 // A click with Ctrl held (ImGui turns a slider into a number field).
 void ctrlClick(unsigned long window, float x, float y);
