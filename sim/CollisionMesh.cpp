@@ -112,7 +112,11 @@ int collide(const CollisionMesh& mesh, CollideMode mode, glm::vec3& out, const g
             glm::vec3& b) {
     const glm::dvec3 A(a), B(b);
     bool hit = false;
-    glm::dvec3 found{};   // the stopping hit (ground)
+    // Ground mode looks at every hit: a ceiling met first in index order must not hide the
+    // floor, nor the floor under a step hide the step's top.
+    bool floorHit = false, ceilingHit = false;
+    glm::dvec3 floor{};   // of the hits nearer A, the one farthest from it: the feet's floor
+    glm::dvec3 ceiling{}; // of the hits nearer B, the one nearest A
     glm::dvec3 nearest{}; // per axis, the hit nearest to A (modes 3 and 4)
     const glm::vec3 lo = glm::min(a, b), hi = glm::max(a, b);
     size_t count = mesh.indices.size() / 3 * 3;
@@ -169,10 +173,20 @@ int collide(const CollisionMesh& mesh, CollideMode mode, glm::vec3& out, const g
                 out[axis] += static_cast<float>(P[axis] - nearer);
             }
             return 3;
-        case CollideMode::Ground:
-            found = P;
+        case CollideMode::Ground: {
+            double fromA = std::abs(P.y - A.y);
+            if (fromA < std::abs(P.y - B.y)) {
+                if (!floorHit || fromA > std::abs(floor.y - A.y))
+                    floor = P;
+                floorHit = true;
+            } else {
+                if (!ceilingHit || fromA < std::abs(ceiling.y - A.y))
+                    ceiling = P;
+                ceilingHit = true;
+            }
             hit = true;
             break;
+        }
         case CollideMode::Nearest:
         case CollideMode::NearestY:
             for (int axis = 0; axis < 3; ++axis)
@@ -181,18 +195,16 @@ int collide(const CollisionMesh& mesh, CollideMode mode, glm::vec3& out, const g
             hit = true;
             break;
         }
-        if (mode == CollideMode::Ground)
-            break;
     }
     if (!hit)
         return 0;
     switch (mode) {
     case CollideMode::Ground:
-        if (std::abs(found.y - A.y) < std::abs(found.y - B.y)) {
-            out.y = static_cast<float>(found.y + 5);
+        if (floorHit) {
+            out.y = static_cast<float>(floor.y + 5);
             return 1;
         }
-        out.y = static_cast<float>(found.y - 30);
+        out.y = static_cast<float>(ceiling.y - 30);
         return 2;
     case CollideMode::Nearest:
         for (int axis = 0; axis < 3; ++axis) {

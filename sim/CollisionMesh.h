@@ -34,12 +34,15 @@ void indexCollisionMesh(CollisionMesh& mesh);
 
 enum class CollideMode {
     Wall = 0,     // first hit: push-out on x and z added to `out`, result 3
-    Ground = 1,   // first hit: out.y := floor + 5 (result 1) or ceiling - 30 (result 2)
+    Ground = 1,   // out.y := floor + 5 (result 1), else ceiling - 30 (result 2); see collide
     Nearest = 3,  // per axis the hit nearest to `a`; b := it, 0.5 back toward a; result 1
     NearestY = 4, // the same on y only: b.y := hit + 0.5; result 1
 };
 
 // The segment a -> b against the mesh's triangles, in index order. 0 when nothing is hit.
+// Ground mode weighs every hit: a hit nearer a is a floor, one nearer b a ceiling; the floor
+// is the one farthest from a (the top of a step, not the floor under it), and a ceiling (the
+// one nearest a) counts only when there is no floor at all.
 int collide(const CollisionMesh& mesh, CollideMode mode, glm::vec3& out, const glm::vec3& a,
             glm::vec3& b);
 

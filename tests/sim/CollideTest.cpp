@@ -69,10 +69,42 @@ TEST(Collide, NearestModeKeepsTheHitNearestTheStart) {
     glm::vec3 b2(0, 0, 0);
     EXPECT_EQ(collide(two, CollideMode::NearestY, out, {0, 50, 0}, b2), 1);
     EXPECT_FLOAT_EQ(b2.y, 30.5f);
-    glm::vec3 b3(0, 0, 0);
-    EXPECT_EQ(collide(two, CollideMode::Ground, out, {0, 50, 0}, b3), 2)
-        << "ground mode takes the first triangle it meets";
-    EXPECT_FLOAT_EQ(out.y, -20);
+}
+
+// The fort's lookout and walkway: a floor under a low overhang, the overhang's triangles
+// first in the list, and a step standing on the floor.
+TEST(Collide, GroundModeTakesTheFeetsFloorWhateverTheTriangleOrder) {
+    auto join = [](std::initializer_list<CollisionMesh> parts) {
+        CollisionMesh m;
+        for (const CollisionMesh& p : parts) {
+            uint16_t base = static_cast<uint16_t>(m.vertices.size());
+            m.vertices.insert(m.vertices.end(), p.vertices.begin(), p.vertices.end());
+            for (uint16_t i : p.indices)
+                m.indices.push_back(static_cast<uint16_t>(base + i));
+        }
+        indexCollisionMesh(m);
+        return m;
+    };
+    // The sweep's probe: 5 below the feet of a player standing at y 5, up to 65 above.
+    const glm::vec3 a(0, -0.1f, 0);
+    for (const CollisionMesh& overhang :
+         {join({floorAt(60), floorAt(0)}), join({floorAt(0), floorAt(60)})}) {
+        glm::vec3 out{}, b(0, 69.9f, 0);
+        EXPECT_EQ(collide(overhang, CollideMode::Ground, out, a, b), 1)
+            << "the overhang above must not hide the floor";
+        EXPECT_FLOAT_EQ(out.y, 5);
+    }
+    for (const CollisionMesh& step :
+         {join({floorAt(0), floorAt(20)}), join({floorAt(20), floorAt(0)})}) {
+        glm::vec3 out{}, b(0, 69.9f, 0);
+        EXPECT_EQ(collide(step, CollideMode::Ground, out, a, b), 1);
+        EXPECT_FLOAT_EQ(out.y, 25) << "the step's top, not the floor under it";
+    }
+    // Only a ceiling: the nearest one is reported as such.
+    CollisionMesh roof = join({floorAt(60), floorAt(50)});
+    glm::vec3 out{}, b(0, 69.9f, 0);
+    EXPECT_EQ(collide(roof, CollideMode::Ground, out, a, b), 2);
+    EXPECT_FLOAT_EQ(out.y, 20);
 }
 
 TEST(Collide, BuildingScalesOffsetsAndDropsBadTriangles) {

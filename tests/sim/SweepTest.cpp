@@ -40,6 +40,20 @@ TEST_F(OnGround, StandingPlayerStaysOnTheFloor) {
     EXPECT_LT(game.sim.fallSpeed[0], 5);
 }
 
+TEST_F(OnGround, AnOverhangListedBeforeTheFloorDoesNotLetHimFallThrough) {
+    CollisionMesh roofed;
+    addQuad(roofed, {{{-100, 60, -100}, {100, 60, -100}, {100, 60, 100}, {-100, 60, 100}}});
+    addQuad(roofed, {{{-500, 0, -500}, {500, 0, -500}, {500, 0, 500}, {-500, 0, 500}}});
+    mesh = roofed;
+    float lowest = me().y;
+    for (int i = 0; i < 100; ++i) {
+        tick({});
+        lowest = std::min(lowest, me().y);
+    }
+    EXPECT_GT(lowest, 4.5f) << "under the walkway he stands on the floor, never sinking into it";
+    EXPECT_FALSE(game.sim.airborne);
+}
+
 TEST_F(OnGround, SoftLandingStunsWithoutAReaction) {
     falling(8.5f);
     sweep();
