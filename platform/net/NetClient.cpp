@@ -16,6 +16,17 @@ struct Client::Impl final : RawListener {
     SessionDesc desc;
     std::vector<ClientEvent> early; // what arrived while connecting or searching
     Traffic closedTraffic;
+    std::function<void()> waitHook;
+
+    // Services for at most `ms`, giving the wait hook its turn about every millisecond.
+    int serviceWaiting(ENetEvent* ev, uint32_t ms) {
+        if (!waitHook)
+            return enet_host_service(host, ev, ms);
+        int r = enet_host_service(host, ev, ms < 1 ? ms : 1);
+        if (r == 0)
+            waitHook();
+        return r;
+    }
 
     // The search under way.
     const AppId* searchApp = nullptr;
@@ -129,6 +140,10 @@ bool Client::open(std::string& error, uint16_t localPort, uint32_t bindIp) {
     return true;
 }
 
+void Client::setWaitHook(std::function<void()> hook) {
+    impl_->waitHook = std::move(hook);
+}
+
 bool Client::isOpen() const {
     return impl_->host != nullptr;
 }
@@ -162,7 +177,7 @@ bool Client::search(const AppId& app, Endpoint to,
     call.listener = impl_.get();
     uint32_t until = enet_time_get() + impl_->options.searchWaitMs;
     for (int32_t left; (left = static_cast<int32_t>(until - enet_time_get())) > 0;) {
-        if (enet_host_service(h, &call.event, static_cast<uint32_t>(left)) > 0)
+        if (impl_->serviceWaiting(&call.event, static_cast<uint32_t>(left)) > 0)
             impl_->handle(call.event, impl_->early);
     }
     impl_->searchApp = nullptr;
@@ -188,7 +203,7 @@ ConnectResult Client::connect(Endpoint hostAt, const AppId& app, std::string_vie
     call.listener = &m;
     uint32_t until = enet_time_get() + m.options.connectWaitMs;
     for (int32_t left; (left = static_cast<int32_t>(until - enet_time_get())) > 0;) {
-        if (enet_host_service(m.host, &call.event, static_cast<uint32_t>(left)) <= 0)
+        if (m.serviceWaiting(&call.event, static_cast<uint32_t>(left)) <= 0)
             continue;
         ENetEvent& ev = call.event;
         if (ev.type == ENET_EVENT_TYPE_CONNECT) {
@@ -301,7 +316,7 @@ void Client::disconnect() {
     uint32_t until = enet_time_get() + 300;
     bool done = false;
     while (!done && static_cast<int32_t>(until - enet_time_get()) > 0) {
-        if (enet_host_service(m.host, &call.event, 10) <= 0)
+        if (m.serviceWaiting(&call.event, 10) <= 0)
             continue;
         if (call.event.type == ENET_EVENT_TYPE_RECEIVE)
             enet_packet_destroy(call.event.packet);

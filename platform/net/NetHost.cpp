@@ -28,6 +28,7 @@ struct Host::Impl final : RawListener {
     bool announceHost = false;
     std::map<ENetPeer*, Peer> peers;
     std::map<PlayerId, ENetPeer*> players;
+    std::map<PlayerId, std::string> departed; // names of players whose Destroyed is out
     Traffic closedTraffic;
 
     bool inSession(const Peer& p) const { return p.id != 0 && !p.kicked; }
@@ -131,6 +132,7 @@ struct Host::Impl final : RawListener {
             peers.erase(it);
             if (p.id != 0) {
                 players.erase(p.id);
+                departed[p.id] = p.name;
                 LeaveReason why = p.kicked ? LeaveReason::Kicked : reasonOf(ev.data);
                 events.push_back({HostEvent::Kind::Destroyed, p.id, why, {}});
             }
@@ -149,6 +151,7 @@ struct Host::Impl final : RawListener {
     }
 
     void service(std::vector<HostEvent>& events, uint32_t waitMs) {
+        departed.clear();
         if (!host)
             return;
         if (announceHost) {
@@ -285,9 +288,11 @@ bool Host::kick(PlayerId player) {
 
 std::optional<std::string> Host::playerName(PlayerId player) const {
     auto it = impl_->players.find(player);
-    if (it == impl_->players.end())
-        return std::nullopt;
-    return impl_->peers.at(it->second).name;
+    if (it != impl_->players.end())
+        return impl_->peers.at(it->second).name;
+    if (auto gone = impl_->departed.find(player); gone != impl_->departed.end())
+        return gone->second;
+    return std::nullopt;
 }
 
 uint32_t Host::latency(PlayerId player) const {

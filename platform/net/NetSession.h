@@ -130,7 +130,8 @@ public:
     void flush();
     // Removes a player; he learns he was kicked, and his Destroyed event says Kicked.
     bool kick(PlayerId player);
-    // The name the player joined with; nullopt for the host's own player or an unknown id.
+    // The name the player joined with; nullopt for the host's own player or an unknown id. A
+    // player who has just left keeps his name until the next service.
     std::optional<std::string> playerName(PlayerId player) const;
     // Round-trip time of the player's link in milliseconds; 0 for an unknown player.
     uint32_t latency(PlayerId player) const;
@@ -160,6 +161,9 @@ public:
     // Binds `bindIp`:`localPort`; port 0 takes an ephemeral one, so several programs on one
     // machine can each have a client.
     bool open(std::string& error, uint16_t localPort = 0, uint32_t bindIp = 0);
+    // Called about every millisecond while `search`, `connect` or `disconnect` wait, so the
+    // thread can keep other work going (a hosting program answers its own player).
+    void setWaitHook(std::function<void()> hook);
     bool isOpen() const;
     uint16_t localPort() const;
 
