@@ -37,10 +37,6 @@ std::string fill(std::string_view utf8, std::initializer_list<std::string_view> 
     return out;
 }
 
-bool isDownPose(uint8_t action) {
-    return action >= ActDownBack && action <= ActDownForward;
-}
-
 struct DeathLines {
     const char* normal;
     const char* special;
@@ -107,7 +103,7 @@ void Match::broadcast(uint8_t type) {
         ServerSlot& s = slots_[i];
         if (s.state.inUse != 1)
             continue;
-        if ((!s.state.alive || s.state.hp < 1) && !isDownPose(s.action.action))
+        if ((!s.state.alive || s.state.hp < 1) && !isDown(s.action.action))
             s.action.action = ActDownBack;
         sendSlotState(type, static_cast<uint8_t>(i), 0);
     }

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Random.h"
 #include "sim/PlayerControl.h"
+#include "sim/Weapons.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,10 +23,6 @@ constexpr uint32_t kComboMs = 1000;
 constexpr float kStepXZ = 7, kStepY = 15;
 // Past this many sub-steps the attacker jumped rather than moved: he is met where he landed.
 constexpr int kMaxSubSteps = 64;
-
-bool within(int v, int lo, int hi) {
-    return v >= lo && v <= hi;
-}
 
 int16_t clampToI16(int64_t v) {
     return static_cast<int16_t>(std::clamp<int64_t>(v, std::numeric_limits<int16_t>::min(),
@@ -50,10 +47,9 @@ uint8_t shieldSound(int strength) {
 }
 
 uint8_t reaction(int strength, float relative, bool special, int weapon) {
-    if (special && weapon == 0)
-        return ActHitSpecialFist;
-    if (special && weapon == 6)
-        return ActHitSpecialHammer;
+    const WeaponRule* rule = weaponRule(weapon);
+    if (special && rule && rule->specialHit)
+        return rule->specialHit;
     if (strength <= 200)
         return ActHit1;
     if (strength <= 500)
@@ -133,7 +129,7 @@ int Combat::resolveContact(glm::vec3& a, PlayerState& sa, PlayerState& sv, uint8
     const int victimAction = rows_.currentAction(victim);
     // A dead attacker's last swing no longer strikes.
     const bool active =
-        sa.alive && isAttack(attackerAction) && !within(victimAction, ActHit4, ActDownForward);
+        sa.alive && isAttack(attackerAction) && !(victimAction == ActHit4 || isDown(victimAction));
     const int reach = active ? rows_.rowValue(attacker, ColReach) : 0;
     const int arc = active ? rows_.rowValue(attacker, ColArc) : 0;
 
@@ -186,8 +182,8 @@ int Combat::resolveContact(glm::vec3& a, PlayerState& sa, PlayerState& sv, uint8
     HitReport report{hitter.comboDamage[victim], hitter.comboCount[victim], strength < 1000,
                      wrapDegrees(b + 180), rows_.rowValue(attacker, ColHitEffect)};
     out_.hit(victim, report);
-    if (kind >= 0 && kind <= 7)
-        out_.playSound(attacker, static_cast<uint8_t>(11 + kind));
+    if (const WeaponRule* rule = weaponRule(kind); rule && rule->hitSound >= 0)
+        out_.playSound(attacker, static_cast<uint8_t>(rule->hitSound));
 
     sv.hp = clampToI16(int64_t(sv.hp) - blow);
     sa.sp = clampToI16(std::min<int64_t>(kMaxPoints, sa.sp + static_cast<int64_t>(blow * 0.05)));
