@@ -4,12 +4,12 @@
 #include "models/AnimController.h"
 #include "net/Session.h"
 #include "net/SessionInfo.h"
+#include "net/TextLine.h"
 #include "platform/Clock.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
 
 #include <cstring>
-#include <initializer_list>
 #include <string>
 
 namespace kv {
@@ -19,23 +19,6 @@ constexpr uint32_t kBroadcastMs = 50;
 constexpr uint32_t kStaleMs = 1200000;
 constexpr float kFallDeathY = -7000.0f;
 constexpr uint8_t kNoWinner = kNoSlot;
-
-// A fixed text with its %s and %d filled in order. The template is converted first: a CP932
-// trail byte is never '%', so the markers are found safely in the converted bytes.
-std::string fill(std::string_view utf8, std::initializer_list<std::string_view> args) {
-    std::string format = sjis(utf8), out;
-    auto arg = args.begin();
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size() &&
-            (format[i + 1] == 's' || format[i + 1] == 'd') && arg != args.end()) {
-            out += *arg++;
-            ++i;
-        } else {
-            out += format[i];
-        }
-    }
-    return out;
-}
 
 struct DeathLines {
     const char* normal;
@@ -114,8 +97,9 @@ void Match::sendText(uint32_t to, uint8_t kind, std::string_view cp932, uint8_t 
     TextBody body;
     if (!makeTextBody(body, kind, cp932, category, item, variant))
         return;
-    if (auto m = pack(MSG_TEXT, body))
-        host_.sendTo(to, *m);
+    if (session_.serverOnly == 1)
+        host_.consoleLine(cp932);
+    send(MSG_TEXT, body, to);
 }
 
 void Match::sendSound(uint8_t slot, uint8_t sound) {
@@ -134,7 +118,7 @@ void Match::sendEmpty(uint8_t type, uint32_t to) {
 // --- what a contact reports ------------------------------------------------------------------
 
 void Match::guarded(uint8_t victim) {
-    sendText(0, TEXT_GUARD, fill("%sは攻撃をガード！", {nameOf(victim)}));
+    sendText(0, TEXT_GUARD, textLine("%sは攻撃をガード！", {nameOf(victim)}));
 }
 
 void Match::playSound(uint8_t slot, uint8_t sound) {
@@ -161,7 +145,8 @@ void Match::deathMessage(uint8_t attacker, uint8_t victim, uint8_t weapon, bool 
     if (attacker >= kSlots || victim >= kSlots)
         return;
     const DeathLines& row = kDeathLines[weapon < kDeathRows - 1 ? weapon : kDeathRows - 1];
-    std::string text = fill(special ? row.special : row.normal, {nameOf(victim), nameOf(attacker)});
+    std::string text =
+        textLine(special ? row.special : row.normal, {nameOf(victim), nameOf(attacker)});
     copyToField(slots_[victim].deathText, sizeof slots_[victim].deathText, text);
 }
 
@@ -252,9 +237,9 @@ void Match::newRound() {
     sendEmpty(MSG_ROUND, 0);
     const std::string mapName =
         session_.currentMap < kMaxMaps ? data_.map(session_.currentMap).name : "";
-    sendText(0, TEXT_MAP, fill("-マップ名：%s-", {mapName}));
+    sendText(0, TEXT_MAP, textLine("-マップ名：%s-", {mapName}));
     sendText(0, TEXT_MAP,
-             fill("-%d秒後にゲームをスタートします-", {std::to_string(session_.prepSeconds)}));
+             textLine("-%d秒後にゲームをスタートします-", {std::to_string(session_.prepSeconds)}));
     std::memset(session_.announced, 0, sizeof session_.announced);
 }
 
@@ -338,7 +323,7 @@ void Match::countdown(uint32_t now) {
                 a[j] = 1;
             const char* line =
                 session_.phase == 1 ? "-ゲーム開始まで残り%d秒-" : "-次のゲームまで残り%d秒-";
-            sendText(0, TEXT_COUNTDOWN, fill(line, {std::to_string(kCountdownSeconds[k])}));
+            sendText(0, TEXT_COUNTDOWN, textLine(line, {std::to_string(kCountdownSeconds[k])}));
             return;
         }
     }
@@ -391,7 +376,7 @@ void Match::matchTick() {
             s.state.alive = 0;
             s.state.hp = 0;
             died = true;
-            sendText(0, TEXT_DEATH, fill("%sは転落死した。", {nameOf(me)}));
+            sendText(0, TEXT_DEATH, textLine("%sは転落死した。", {nameOf(me)}));
         }
         if (died && session_.phase == 1) {
             respawn(me);
@@ -409,11 +394,11 @@ void Match::matchTick() {
             sendText(0, TEXT_DRAW, sjis("両者引き分け！！"));
             sendEmpty(MSG_RESULT, 0);
         } else if (entered >= 2 && alive == 1) {
-            sendText(0, TEXT_WIN, fill("%sの勝利！", {nameOf(lastAlive)}));
+            sendText(0, TEXT_WIN, textLine("%sの勝利！", {nameOf(lastAlive)}));
             sendSlotState(MSG_RESULT, lastAlive, 0);
         } else if (entered == 1 && alive == 0) {
             sendText(0, TEXT_WIN,
-                     fill("%sは死亡したが一人しかいなかった…。", {nameOf(lastEntered)}));
+                     textLine("%sは死亡したが一人しかいなかった…。", {nameOf(lastEntered)}));
             sendEmpty(MSG_RESULT, 0);
         } else {
             ended = false;

@@ -29,6 +29,8 @@ public:
     virtual void loadMap(uint8_t map) = 0;
     // A dedicated host runs no game tick: its slots' animations advance here.
     virtual void advanceAnimation(uint8_t slot) = 0;
+    // A dedicated host also shows every text line it sends in its console's log.
+    virtual void consoleLine(std::string_view cp932) = 0;
 };
 
 // The host's match: placement on start points, countdowns, deaths, round results and the map
@@ -66,6 +68,10 @@ public:
     void sendSound(uint8_t slot, uint8_t sound);
     // A body that carries no data.
     void sendEmpty(uint8_t type, uint32_t to);
+    template <class Body> void send(uint8_t type, const Body& body, uint32_t to) {
+        if (auto m = pack(type, body))
+            host_.sendTo(to, *m);
+    }
 
     HostItems& items() { return items_; }
     Combat& combat() { return combat_; }

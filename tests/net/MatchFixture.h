@@ -40,6 +40,7 @@ public:
     void publishSessionInfo() override { ++published; }
     void loadMap(uint8_t map) override { loaded.push_back(map); }
     void advanceAnimation(uint8_t slot) override { advanced.push_back(slot); }
+    void consoleLine(std::string_view cp932) override { console.emplace_back(cp932); }
 
     std::vector<Sent> of(uint8_t type) const {
         std::vector<Sent> out;
@@ -60,6 +61,7 @@ public:
     int published = 0;
     std::vector<uint8_t> loaded;
     std::vector<uint8_t> advanced;
+    std::vector<std::string> console;
 };
 
 inline MapSpec mapWithPoints(const std::string& name, int points, uint8_t selected) {

@@ -11,10 +11,10 @@
 
 namespace kv::test {
 
-// Loads weapon and map lists made of the given records through the real loaders, written into
-// a scratch folder that is gone again afterwards.
+// Loads weapon, map and shield lists made of the given records through the real loaders, written
+// into a scratch folder that is gone again afterwards.
 inline void loadContent(DataLoader& data, const std::vector<WeaponSpec>& weapons,
-                        const std::vector<MapSpec>& maps = {}) {
+                        const std::vector<MapSpec>& maps = {}, int shields = 0) {
     auto old = std::filesystem::current_path();
     std::string dir = (std::filesystem::temp_directory_path() / "kv_content_XXXXXX").string();
     ASSERT_NE(mkdtemp(dir.data()), nullptr);
@@ -30,7 +30,12 @@ inline void loadContent(DataLoader& data, const std::vector<WeaponSpec>& weapons
     };
     write("File\\Data\\LIST_BukiData.dat", weapons, "w");
     write("File\\Data\\LIST_MapData.dat", maps, "m");
-    bool ok = data.loadWeapons() && (maps.empty() || data.loadMaps());
+    std::vector<ShieldSpec> shieldList(static_cast<size_t>(shields));
+    for (ShieldSpec& sh : shieldList)
+        sh.name = "S";
+    write("File\\Data\\LIST_TateData.dat", shieldList, "s");
+    bool ok = data.loadWeapons() && (maps.empty() || data.loadMaps()) &&
+              (shields == 0 || data.loadShields());
     std::filesystem::current_path(old);
     std::filesystem::remove_all(dir);
     ASSERT_TRUE(ok) << data.message();
