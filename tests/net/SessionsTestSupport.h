@@ -86,12 +86,13 @@ struct HostProgram {
     std::vector<std::string> consoleLog;
     HostSession host;
 
-    explicit HostProgram(uint8_t maxPlayers = 10, std::string password = {}, uint16_t port = 0)
-        : host(game, session, info, slots, options, boxes, clock, links(),
-               {quickNet(), kLoopback}) {
+    // Port 0 takes a free one; 2341 (customPort 0) is what a LAN search looks for.
+    explicit HostProgram(uint8_t maxPlayers = 10, std::string password = {}, uint16_t port = 0,
+                         uint32_t bindIp = kLoopback)
+        : host(game, session, info, slots, options, boxes, clock, links(), {quickNet(), bindIp}) {
         setText(session.password, password);
         session.maxPlayers = maxPlayers;
-        session.customPort = 1;
+        session.customPort = port != kDefaultHostPort;
         session.port = port;
         resetServerSlots(slots, 0);
     }
