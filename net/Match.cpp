@@ -18,7 +18,6 @@ namespace {
 constexpr uint32_t kBroadcastMs = 50;
 constexpr uint32_t kStaleMs = 1200000;
 constexpr float kFallDeathY = -7000.0f;
-constexpr uint8_t kNoWinner = kNoSlot;
 
 struct DeathLines {
     const char* normal;
