@@ -117,13 +117,6 @@ int Combat::resolveContact(glm::vec3& a, PlayerState& sa, PlayerState& sv, uint8
     const int dz = wholePart(a.z - sv.z);
     const int64_t dy = std::abs(static_cast<int64_t>(wholePart(a.y - sv.y)));
     const double d = std::sqrt(double(dx) * dx + double(dz) * dz);
-    const float b = bearing(dx, dz);
-
-    const int kind = game_.equips[attacker].weapon;
-    const float centre = wrapDegrees(sa.yaw + rows_.rowValue(attacker, ColArcOffset));
-    const int percent = rows_.rowValue(attacker, ColDamagePercent);
-    const float victimBack = wrapDegrees(sv.yaw + 180);
-    const float relative = wrapDegrees(sa.yaw - sv.yaw + 180);
 
     const int attackerAction = rows_.currentAction(attacker);
     const int victimAction = rows_.currentAction(victim);
@@ -132,14 +125,23 @@ int Combat::resolveContact(glm::vec3& a, PlayerState& sa, PlayerState& sv, uint8
         sa.alive && isAttack(attackerAction) && !(victimAction == ActHit4 || isDown(victimAction));
     const int reach = active ? rows_.rowValue(attacker, ColReach) : 0;
     const int arc = active ? rows_.rowValue(attacker, ColArc) : 0;
+    const bool touching = d <= kBodyRadius && dy <= kBodyHeight;
+    // Most pairs stand apart: nothing more to work out for them.
+    if (!touching && (!active || d > reach || dy > kBodyHeight))
+        return ContactNone;
 
-    if (d <= kBodyRadius && dy <= kBodyHeight) {
+    const float b = bearing(dx, dz);
+    if (touching) {
         pushAlong(a, b, walkingSpeed(data_, game_.equips[attacker]));
         pushAlong(sv, b + 180, walkingSpeed(data_, game_.equips[victim]));
         return ContactPushed;
     }
-    if (!active || d > reach || dy > kBodyHeight)
-        return ContactNone;
+
+    const int kind = game_.equips[attacker].weapon;
+    const float centre = wrapDegrees(sa.yaw + rows_.rowValue(attacker, ColArcOffset));
+    const int percent = rows_.rowValue(attacker, ColDamagePercent);
+    const float victimBack = wrapDegrees(sv.yaw + 180);
+    const float relative = wrapDegrees(sa.yaw - sv.yaw + 180);
 
     ServerSlot& hitter = slots_[attacker];
     ServerSlot& target = slots_[victim];
