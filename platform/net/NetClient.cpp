@@ -35,29 +35,23 @@ struct Client::Impl final : RawListener {
     std::vector<Endpoint> answered;
 
     int onRaw(const ENetAddress& from, const uint8_t* data, size_t size) override {
-        if (size < 4 || std::memcmp(data, kAnswerMagic, 4) != 0)
+        if (!isOurs(data, size, kAnswerMagic))
             return 0;
-        if (!searchApp)
+        std::optional<Answer> got = parseAnswer(data, size);
+        if (!searchApp || !got || got->echo.app != *searchApp || got->echo.nonce != searchNonce)
             return 1;
-        Reader r{data + 4, size - 4};
-        AppId app{};
-        r.take(app.data(), app.size());
-        uint32_t sentAt = r.u32();
-        uint32_t nonce = r.u32();
         HostAnswer a;
-        a.currentPlayers = r.u32();
-        a.maxPlayers = r.u32();
-        a.needsPassword = r.u8() != 0;
-        a.sessionName = r.text(kNameMax);
-        r.take(a.info.data(), a.info.size());
-        if (!r.ok || app != *searchApp || nonce != searchNonce)
-            return 1;
         a.from = fromEnet(from);
         // A host heard on several interfaces answers once.
         if (std::find(answered.begin(), answered.end(), a.from) != answered.end())
             return 1;
         answered.push_back(a.from);
-        a.latencyMs = enet_time_get() - sentAt;
+        a.sessionName = got->desc.name;
+        a.maxPlayers = got->desc.maxPlayers;
+        a.currentPlayers = got->currentPlayers;
+        a.needsPassword = got->needsPassword;
+        a.info = got->desc.info;
+        a.latencyMs = enet_time_get() - got->echo.sentAt;
         (*onAnswer)(a);
         return 1;
     }
@@ -77,13 +71,10 @@ struct Client::Impl final : RawListener {
             const uint8_t* data = ev.packet->data;
             size_t size = ev.packet->dataLength;
             if (ev.channelID == kControl) {
-                Reader r{data, size};
-                if (size > 0 && r.u8() == kDescChanged) {
-                    SessionDesc d = desc;
-                    if (readDesc(r, d)) {
-                        desc = d;
-                        events.push_back({ClientEvent::Kind::DescriptionChanged, {}, {}});
-                    }
+                if (std::optional<SessionDesc> d = parseDescChanged(data, size)) {
+                    d->app = desc.app;
+                    desc = *d;
+                    events.push_back({ClientEvent::Kind::DescriptionChanged, {}, {}});
                 }
             } else {
                 events.push_back(
@@ -96,13 +87,9 @@ struct Client::Impl final : RawListener {
     }
 
     void sendJoin(const AppId& app, std::string_view password, std::string_view name) {
-        Writer w;
-        w.u8(kJoin);
-        w.bytes(app.data(), app.size());
-        w.text(password, kPasswordMax);
-        w.text(name, kPlayerNameMax);
+        std::vector<uint8_t> join = encodeJoin({app, std::string(password), std::string(name)});
         ENetPacket* packet =
-            enet_packet_create(w.out.data(), w.out.size(), ENET_PACKET_FLAG_RELIABLE);
+            enet_packet_create(join.data(), join.size(), ENET_PACKET_FLAG_RELIABLE);
         if (enet_peer_send(peer, kControl, packet) != 0)
             enet_packet_destroy(packet);
         enet_host_flush(host);
@@ -160,14 +147,9 @@ bool Client::search(const AppId& app, Endpoint to,
     ENetHost* h = impl_->host;
     if (!h)
         return false;
-    Writer w;
-    w.bytes(kQueryMagic, 4);
-    w.bytes(app.data(), app.size());
-    w.u32(enet_time_get());
-    w.u32(++impl_->searchNonce);
-    w.out.resize(kQueryBytes, 0);
+    std::vector<uint8_t> query = encodeQuery({app, enet_time_get(), ++impl_->searchNonce});
     ENetAddress dest = toEnet(to);
-    ENetBuffer buf{w.out.data(), w.out.size()};
+    ENetBuffer buf{query.data(), query.size()};
     if (enet_socket_send(h->socket, &dest, &buf, 1) < 0)
         return false;
     impl_->searchApp = &app;
@@ -225,18 +207,13 @@ ConnectResult Client::connect(Endpoint hostAt, const AppId& app, std::string_vie
             const uint8_t* data = ev.packet->data;
             size_t size = ev.packet->dataLength;
             if (ev.channelID == kControl) {
-                Reader r{data, size};
-                SessionDesc d;
-                if (size > 0 && r.u8() == kWelcome) {
-                    PlayerId id = r.u32();
-                    if (readDesc(r, d) && id != 0) {
-                        enet_packet_destroy(ev.packet);
-                        d.app = app;
-                        m.desc = d;
-                        m.id = id;
-                        m.connected = true;
-                        return ConnectResult::Ok;
-                    }
+                if (auto welcome = parseWelcome(data, size)) {
+                    enet_packet_destroy(ev.packet);
+                    m.id = welcome->first;
+                    m.desc = welcome->second;
+                    m.desc.app = app;
+                    m.connected = true;
+                    return ConnectResult::Ok;
                 }
             } else {
                 // The host sends nothing before its welcome, but a datagram may overtake it.

@@ -40,9 +40,9 @@ struct Host::Impl final : RawListener {
         return n;
     }
 
-    void sendControl(ENetPeer* peer, const Writer& w) {
+    void sendControl(ENetPeer* peer, const std::vector<uint8_t>& message) {
         ENetPacket* packet =
-            enet_packet_create(w.out.data(), w.out.size(), ENET_PACKET_FLAG_RELIABLE);
+            enet_packet_create(message.data(), message.size(), ENET_PACKET_FLAG_RELIABLE);
         if (enet_peer_send(peer, kControl, packet) != 0)
             enet_packet_destroy(packet);
     }
@@ -55,44 +55,31 @@ struct Host::Impl final : RawListener {
     }
 
     int onRaw(const ENetAddress& from, const uint8_t* data, size_t size) override {
-        if (size < 4 || std::memcmp(data, kQueryMagic, 4) != 0)
+        if (!isOurs(data, size, kQueryMagic))
             return 0;
         // Ours from here on: a malformed or foreign query is swallowed without an answer.
-        if (size < kQueryBytes || std::memcmp(data + 4, desc.app.data(), 16) != 0)
+        std::optional<Query> q = parseQuery(data, size);
+        if (!q || q->app != desc.app)
             return 1;
-        Writer w;
-        w.bytes(kAnswerMagic, 4);
-        w.bytes(desc.app.data(), 16);
-        w.bytes(data + 20, 8); // the searcher's token, echoed
-        w.u32(playerCount());
-        writeDesc(w, desc);
-        ENetBuffer buf{w.out.data(), w.out.size()};
+        std::vector<uint8_t> answer = encodeAnswer(*q, playerCount(), desc);
+        ENetBuffer buf{answer.data(), answer.size()};
         enet_socket_send(host->socket, &from, &buf, 1);
         return 1;
     }
 
     void join(ENetPeer* peer, Peer& p, const uint8_t* data, size_t size,
               std::vector<HostEvent>& events) {
-        Reader r{data, size};
-        AppId app{};
-        r.u8();
-        r.take(app.data(), app.size());
-        std::string password = r.text(kPasswordMax);
-        std::string name = r.text(kPlayerNameMax);
-        if (!r.ok || app != desc.app)
+        std::optional<JoinRequest> j = parseJoin(data, size);
+        if (!j || j->app != desc.app)
             return goodbye(peer, p, kRejected);
-        if (!desc.password.empty() && password != desc.password.substr(0, kPasswordMax))
+        if (!desc.password.empty() && j->password != desc.password.substr(0, kPasswordMax))
             return goodbye(peer, p, kWrongPassword);
         if (playerCount() >= desc.maxPlayers)
             return goodbye(peer, p, kFull);
         p.id = nextId++;
-        p.name = std::move(name);
+        p.name = std::move(j->name);
         players[p.id] = peer;
-        Writer w;
-        w.u8(kWelcome);
-        w.u32(p.id);
-        writeDesc(w, desc);
-        sendControl(peer, w);
+        sendControl(peer, encodeWelcome(p.id, desc));
         events.push_back({HostEvent::Kind::Created, p.id, {}, {}});
     }
 
@@ -112,7 +99,7 @@ struct Host::Impl final : RawListener {
                 const uint8_t* data = ev.packet->data;
                 size_t size = ev.packet->dataLength;
                 if (ev.channelID == kControl) {
-                    if (p.id == 0 && !p.goodbyeSent && size > 0 && data[0] == kJoin)
+                    if (p.id == 0 && !p.goodbyeSent)
                         join(ev.peer, p, data, size, events);
                 } else if (inSession(p)) {
                     events.push_back({HostEvent::Kind::Received,
@@ -216,12 +203,10 @@ bool Host::isOpen() const {
 
 void Host::setDescription(const SessionDesc& desc) {
     impl_->desc = desc;
-    Writer w;
-    w.u8(kDescChanged);
-    writeDesc(w, desc);
+    std::vector<uint8_t> message = encodeDescChanged(desc);
     for (auto& [peer, p] : impl_->peers)
         if (impl_->inSession(p))
-            impl_->sendControl(peer, w);
+            impl_->sendControl(peer, message);
 }
 
 const SessionDesc& Host::description() const {

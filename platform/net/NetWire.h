@@ -5,8 +5,10 @@
 #include <enet/enet.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace kv::net::wire {
@@ -132,6 +134,132 @@ inline bool readDesc(Reader& r, SessionDesc& d) {
     d.name = r.text(kNameMax);
     r.take(d.info.data(), d.info.size());
     return r.ok;
+}
+
+// Every message the layer itself sends, written and read in one place each. A reader answers
+// nothing for bytes that are not wholly such a message.
+
+struct JoinRequest {
+    AppId app{};
+    std::string password, name;
+};
+inline std::vector<uint8_t> encodeJoin(const JoinRequest& j) {
+    Writer w;
+    w.u8(kJoin);
+    w.bytes(j.app.data(), j.app.size());
+    w.text(j.password, kPasswordMax);
+    w.text(j.name, kPlayerNameMax);
+    return w.out;
+}
+inline std::optional<JoinRequest> parseJoin(const uint8_t* data, size_t size) {
+    Reader r{data, size};
+    JoinRequest j;
+    if (r.u8() != kJoin)
+        return std::nullopt;
+    r.take(j.app.data(), j.app.size());
+    j.password = r.text(kPasswordMax);
+    j.name = r.text(kPlayerNameMax);
+    if (!r.ok)
+        return std::nullopt;
+    return j;
+}
+
+inline std::vector<uint8_t> encodeWelcome(PlayerId id, const SessionDesc& d) {
+    Writer w;
+    w.u8(kWelcome);
+    w.u32(id);
+    writeDesc(w, d);
+    return w.out;
+}
+// The player's id (never 0) and the description; the application id is not on the wire.
+inline std::optional<std::pair<PlayerId, SessionDesc>> parseWelcome(const uint8_t* data,
+                                                                    size_t size) {
+    Reader r{data, size};
+    if (r.u8() != kWelcome)
+        return std::nullopt;
+    PlayerId id = r.u32();
+    SessionDesc d;
+    if (!readDesc(r, d) || id == 0)
+        return std::nullopt;
+    return std::make_pair(id, d);
+}
+
+inline std::vector<uint8_t> encodeDescChanged(const SessionDesc& d) {
+    Writer w;
+    w.u8(kDescChanged);
+    writeDesc(w, d);
+    return w.out;
+}
+inline std::optional<SessionDesc> parseDescChanged(const uint8_t* data, size_t size) {
+    Reader r{data, size};
+    SessionDesc d;
+    if (r.u8() != kDescChanged || !readDesc(r, d))
+        return std::nullopt;
+    return d;
+}
+
+// A search query: the application and the searcher's token (his send time and a nonce), which
+// the answer echoes.
+struct Query {
+    AppId app{};
+    uint32_t sentAt = 0, nonce = 0;
+};
+inline std::vector<uint8_t> encodeQuery(const Query& q) {
+    Writer w;
+    w.bytes(kQueryMagic, 4);
+    w.bytes(q.app.data(), q.app.size());
+    w.u32(q.sentAt);
+    w.u32(q.nonce);
+    w.out.resize(kQueryBytes, 0);
+    return w.out;
+}
+inline bool isOurs(const uint8_t* data, size_t size, const uint8_t (&magic)[4]) {
+    return size >= 4 && std::memcmp(data, magic, 4) == 0;
+}
+inline std::optional<Query> parseQuery(const uint8_t* data, size_t size) {
+    if (!isOurs(data, size, kQueryMagic) || size < kQueryBytes)
+        return std::nullopt;
+    Reader r{data + 4, size - 4};
+    Query q;
+    r.take(q.app.data(), q.app.size());
+    q.sentAt = r.u32();
+    q.nonce = r.u32();
+    return q;
+}
+
+struct Answer {
+    Query echo;
+    uint32_t currentPlayers = 0;
+    SessionDesc desc; // no password, only whether one is needed
+    bool needsPassword = false;
+};
+inline std::vector<uint8_t> encodeAnswer(const Query& echo, uint32_t currentPlayers,
+                                         const SessionDesc& d) {
+    Writer w;
+    w.bytes(kAnswerMagic, 4);
+    w.bytes(echo.app.data(), echo.app.size());
+    w.u32(echo.sentAt);
+    w.u32(echo.nonce);
+    w.u32(currentPlayers);
+    writeDesc(w, d);
+    return w.out;
+}
+inline std::optional<Answer> parseAnswer(const uint8_t* data, size_t size) {
+    if (!isOurs(data, size, kAnswerMagic))
+        return std::nullopt;
+    Reader r{data + 4, size - 4};
+    Answer a;
+    r.take(a.echo.app.data(), a.echo.app.size());
+    a.echo.sentAt = r.u32();
+    a.echo.nonce = r.u32();
+    a.currentPlayers = r.u32();
+    a.desc.maxPlayers = r.u32();
+    a.needsPassword = r.u8() != 0;
+    a.desc.name = r.text(kNameMax);
+    r.take(a.desc.info.data(), a.desc.info.size());
+    if (!r.ok)
+        return std::nullopt;
+    return a;
 }
 
 // ENet hands its intercept hook the event it services into. Servicing into this record lets the
