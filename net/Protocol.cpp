@@ -427,6 +427,39 @@ void ClientProtocol::applyOnClient(std::span<const uint8_t> bytes) {
     }
 }
 
+void ClientProtocol::reportState(const PlayerAction& playing) {
+    const uint8_t local = game_.localSlot;
+    if (local >= kSlots)
+        return;
+    const uint32_t now = clock_.now();
+    const uint32_t since = now - lastReportTime_;
+    const PlayerState& me = game_.players[local];
+    const PlayerAction& wanted = game_.actions[local];
+    const PlayerState& last = lastReport_.state;
+    const bool changed = me.x != last.x || me.y != last.y || me.z != last.z || me.yaw != last.yaw ||
+                         me.pitch != last.pitch || lastReport_.action.action != wanted.action ||
+                         lastReport_.action.actionSub != wanted.actionSub;
+    if (reported_ && since < 1000 && !(since >= 10 && changed))
+        return;
+    StateBody b;
+    b.slot = local;
+    b.state = me;
+    if (me.alive == 1 && me.hp >= 1) {
+        aliveYaw_ = me.yaw;
+        alivePitch_ = me.pitch;
+    } else {
+        b.state.yaw = aliveYaw_;
+        b.state.pitch = alivePitch_;
+    }
+    b.action = playing;
+    b.action.walkMode = wanted.walkMode;
+    if (auto m = pack(MSG_STATE, b))
+        port_.sendToHost(*m);
+    lastReport_ = b;
+    lastReportTime_ = now;
+    reported_ = true;
+}
+
 void ClientProtocol::joined(const StateBody& b) {
     if (b.slot == kNoSlot) {
         send(MSG_JOIN, kNoSlot);

@@ -91,6 +91,11 @@ public:
     // slots out of range, change nothing.
     void applyOnClient(std::span<const uint8_t> bytes);
 
+    // The local slot's state report, every pass of the game loop (not in practice, not on a
+    // dedicated host): at least once a second, and 10 ms after the last one when something
+    // changed. `playing` is what the animation plays for the slot: action, row and repeats.
+    void reportState(const PlayerAction& playing);
+
 private:
     void send(uint8_t type, uint8_t slot);
     void resetFall(uint8_t slot);
@@ -106,6 +111,11 @@ private:
     Random& random_;
     ActionPlayer& anim_;
     ClientPort& port_;
+
+    StateBody lastReport_{};
+    uint32_t lastReportTime_ = 0;
+    bool reported_ = false;
+    float aliveYaw_ = 0, alivePitch_ = 0; // sent while the local player is dead
 };
 
 } // namespace kv

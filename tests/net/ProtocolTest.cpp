@@ -605,3 +605,55 @@ TEST_F(ClientSide, LeavingClearsTheSlotAndItemsAndLooksArrive) {
     receive(bytesOf(MSG_SOUND, SoundBody{4, 13, 0}));
     EXPECT_EQ(screen.effects, (std::vector<std::pair<uint8_t, uint8_t>>{{4, 13}}));
 }
+
+TEST_F(ClientSide, TheStateReportGoesOnChangeAfter10MsAndOtherwiseOnceASecond) {
+    PlayerState& me = game.players[2];
+    me = stateOf(2, 10);
+    me.yaw = 45;
+    game.actions[2].walkMode = 1;
+    const PlayerAction playing{ActAttack, 17, 2, 0};
+    client.reportState(playing);
+    ASSERT_EQ(screen.sent.size(), 1u);
+    auto b = unpack<StateBody>(screen.sent[0]);
+    EXPECT_EQ(screen.sent[0].type(), MSG_STATE);
+    EXPECT_EQ(b->slot, 2);
+    EXPECT_FLOAT_EQ(b->state.x, 10);
+    EXPECT_EQ(b->action.action, ActAttack) << "what the animation plays";
+    EXPECT_EQ(b->action.actionSub, 17);
+    EXPECT_EQ(b->action.actionAux, 2);
+    EXPECT_EQ(b->action.walkMode, 1) << "the walk mode of the table";
+
+    // The requested action (0) differs from the one sent (10): a change every 10 ms.
+    clock.advance(9);
+    client.reportState(playing);
+    EXPECT_EQ(screen.sent.size(), 1u);
+    clock.advance(1);
+    client.reportState(playing);
+    EXPECT_EQ(screen.sent.size(), 2u);
+
+    const PlayerAction same{0, 0, 0, 0};
+    client.reportState(same); // sends the row 0 report... once 10 ms have passed
+    clock.advance(10);
+    client.reportState(same);
+    ASSERT_EQ(screen.sent.size(), 3u);
+    clock.advance(500);
+    client.reportState(same);
+    EXPECT_EQ(screen.sent.size(), 3u) << "nothing changed";
+    clock.advance(499);
+    client.reportState(same);
+    EXPECT_EQ(screen.sent.size(), 3u);
+    clock.advance(1);
+    client.reportState(same);
+    EXPECT_EQ(screen.sent.size(), 4u) << "once a second anyway";
+
+    me.alive = 0;
+    me.yaw = 300;
+    me.pitch = 30;
+    clock.advance(10);
+    client.reportState(same);
+    ASSERT_EQ(screen.sent.size(), 5u);
+    b = unpack<StateBody>(screen.sent[4]);
+    EXPECT_FLOAT_EQ(b->state.yaw, 45) << "a dead player's view is not reported";
+    EXPECT_FLOAT_EQ(b->state.pitch, 0);
+    EXPECT_EQ(b->state.alive, 0);
+}
