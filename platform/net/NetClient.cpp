@@ -272,7 +272,8 @@ void Client::service(std::vector<ClientEvent>& events, uint32_t waitMs) {
     ServiceCall call;
     call.listener = &m;
     size_t before = events.size();
-    while (enet_host_service(m.host, &call.event, waitMs) > 0) {
+    for (int n = 0; n < kMaxEventsPerService && enet_host_service(m.host, &call.event, waitMs) > 0;
+         ++n) {
         m.handle(call.event, events);
         if (events.size() != before)
             waitMs = 0;

@@ -1,6 +1,7 @@
 #include "platform/net/NetSession.h"
 #include "platform/net/NetWire.h"
 
+#include <algorithm>
 #include <map>
 
 namespace kv::net {
@@ -148,7 +149,10 @@ struct Host::Impl final : RawListener {
         ServiceCall call;
         call.listener = this;
         size_t before = events.size();
-        while (enet_host_service(host, &call.event, waitMs) > 0) {
+        // A bounded pass: a flood from one remote cannot keep the caller here; the rest waits
+        // in ENet for the next pass.
+        for (int n = 0;
+             n < kMaxEventsPerService && enet_host_service(host, &call.event, waitMs) > 0; ++n) {
             handle(call.event, events);
             // Wait only while nothing has come; then take whatever else is already there.
             if (events.size() != before)
@@ -177,8 +181,9 @@ bool Host::start(const SessionDesc& desc, uint16_t port, std::string& error, uin
     ENetAddress address{};
     address.host = bindIp ? ENET_HOST_TO_NET_32(bindIp) : ENET_HOST_ANY;
     address.port = port;
-    // Room for every player plus connections still asking to join.
-    size_t peerCount = desc.maxPlayers + 16;
+    // Room for the most players a session can be given later (33 with the host's own), plus
+    // connections still asking to join.
+    size_t peerCount = std::max<size_t>(desc.maxPlayers, 33) + 16;
     impl_->host = enet_host_create(&address, peerCount, kChannels, 0, 0);
     if (!impl_->host) {
         error = "cannot listen on UDP port " + std::to_string(port);

@@ -56,6 +56,9 @@ inline LeaveReason reasonOf(uint32_t goodbye) {
     }
 }
 
+// Most events one service call takes in.
+constexpr int kMaxEventsPerService = 4096;
+
 // Control messages, first byte.
 constexpr uint8_t kJoin = 'J', kWelcome = 'W', kDescChanged = 'D';
 constexpr size_t kNameMax = 63, kPasswordMax = 31, kPlayerNameMax = 63;

@@ -383,3 +383,40 @@ TEST(HostAndClientSessions, TwoPlayersOnOneMachineBothJoinAndTalk) {
     a.client.refreshConnectionInfo();
     EXPECT_LT(a.client.latency(), 100u);
 }
+
+TEST(HostAndClientSessions, ASendToAHostThatStoppedAnsweringShowsTheTimeOutLineOnce) {
+    net::Options patient = quickNet();
+    patient.timeoutMinMs = 5000;
+    patient.timeoutMaxMs = 10000;
+    patient.sendTimeoutMs = 300;
+    HostProgram h(10, {}, 0, kLoopback, patient);
+    ASSERT_TRUE(h.start());
+    DataLoader data;
+    PlayerProgram p(
+        data, "waiting", [&] { h.host.poll(); }, patient);
+    ASSERT_TRUE(p.join(h.address()));
+    ASSERT_TRUE(pumpUntil(h, {&p}, [&] { return h.slots[0].dpnid != 0; }));
+    h.received.clear();
+
+    // The host stops answering (its program hangs); the player keeps sending.
+    StateBody body;
+    auto m = pack(MSG_STATE, body);
+    int refused = 0, sent = 0;
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(900);
+    while (std::chrono::steady_clock::now() < until) {
+        refused += p.client.send(m->bytes.data(), m->length) ? 0 : 1;
+        ++sent;
+        p.client.flush();
+        p.client.poll();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_GT(refused, 0) << "no send reported the time-out";
+    ASSERT_EQ(p.log.size(), 1u) << "the line shows once per stall, not once per message";
+    EXPECT_EQ(p.log[0],
+              std::make_pair(0xFFFFFFFFu, sjis("時間切れのためメッセージを送信できませんでした")));
+
+    // The host comes back: the messages were kept and arrive, and sending is plain again.
+    ASSERT_TRUE(pumpUntil(h, {&p}, [&] { return h.received.size() == static_cast<size_t>(sent); }));
+    EXPECT_TRUE(p.client.send(m->bytes.data(), m->length));
+    EXPECT_EQ(p.log.size(), 1u);
+}

@@ -88,8 +88,8 @@ struct HostProgram {
 
     // Port 0 takes a free one; 2341 (customPort 0) is what a LAN search looks for.
     explicit HostProgram(uint8_t maxPlayers = 10, std::string password = {}, uint16_t port = 0,
-                         uint32_t bindIp = kLoopback)
-        : host(game, session, info, slots, options, boxes, clock, links(), {quickNet(), bindIp}) {
+                         uint32_t bindIp = kLoopback, net::Options net = quickNet())
+        : host(game, session, info, slots, options, boxes, clock, links(), {net, bindIp}) {
         setText(session.password, password);
         session.maxPlayers = maxPlayers;
         session.customPort = port != kDefaultHostPort;
@@ -153,9 +153,10 @@ struct PlayerProgram {
     std::function<void()> waiting;
     ClientSession client;
 
-    PlayerProgram(DataLoader& d, std::string playerName, std::function<void()> whileWaiting)
+    PlayerProgram(DataLoader& d, std::string playerName, std::function<void()> whileWaiting,
+                  net::Options net = quickNet())
         : data(d), name(std::move(playerName)), waiting(std::move(whileWaiting)),
-          client(game, session, data, boxes, links(), {quickNet(), 0}) {
+          client(game, session, data, boxes, links(), {net, 0}) {
         session.lanSearch = 0; // never the LAN of the machine the tests run on
     }
     ClientLinks links() {
