@@ -71,6 +71,12 @@ bool ClientSession::create() {
     return true;
 }
 
+std::string ClientSession::ownAddress() const {
+    std::string where = links_.localAddress ? links_.localAddress() : HostSession::localAddress();
+    // A machine whose name does not resolve still reaches its own host.
+    return where.empty() ? std::string("127.0.0.1") : where;
+}
+
 bool ClientSession::setupAddresses() {
     if (!client_ && !create())
         return false;
@@ -83,7 +89,7 @@ bool ClientSession::setupAddresses() {
     std::string where;
     uint16_t port = kDefaultHostPort;
     if (session_.isHost) {
-        where = links_.localAddress ? links_.localAddress() : HostSession::localAddress();
+        where = ownAddress();
         port = static_cast<uint16_t>(session_.customPort ? session_.port : kDefaultHostPort);
     } else if (!session_.lanSearch) {
         where = std::string(textOf(session_.ipAddress));
@@ -165,8 +171,7 @@ bool ClientSession::connect() {
     std::string password;
     if (session_.isHost) {
         // The hosting program's own player: its own machine, no list, its own password.
-        std::string where =
-            links_.localAddress ? links_.localAddress() : HostSession::localAddress();
+        std::string where = ownAddress();
         uint16_t port =
             static_cast<uint16_t>(session_.customPort ? session_.port : kDefaultHostPort);
         if (auto at = net::Endpoint::parse(where, port))

@@ -97,6 +97,8 @@ public:
 
 private:
     void handle(net::ClientEvent& ev);
+    // This machine's address for the hosting program's own player.
+    std::string ownAddress() const;
     void fail(int line, std::string_view message, std::string_view error = {});
 
     Game& game_;

@@ -79,6 +79,16 @@ TEST(HostAndClientSessions, HostingWithAndWithoutPassword) {
     EXPECT_TRUE(self.client.open());
     EXPECT_FALSE(self.listShown);
     EXPECT_TRUE(self.client.isConnected());
+
+    // A machine whose own name does not resolve: the own player still reaches its host.
+    PlayerProgram unnamed(v.data, "host", [&] { own.host.poll(); });
+    unnamed.session.isHost = 1;
+    unnamed.session.customPort = 1;
+    unnamed.session.port = port;
+    setText(unnamed.session.password, "secret");
+    unnamed.ownAddress.clear(); // the address lookup answers nothing
+    EXPECT_TRUE(unnamed.client.open());
+    EXPECT_TRUE(unnamed.boxes.shown.empty());
 }
 
 TEST(HostAndClientSessions, SearchListsHostsWithTheirFieldsAndVersionRule) {

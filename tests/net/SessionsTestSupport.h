@@ -150,6 +150,7 @@ struct PlayerProgram {
     int choice = 0;
     bool listShown = false;
     std::string name;
+    std::string ownAddress = "127.0.0.1"; // what the machine's name resolves to
     std::function<void()> waiting;
     ClientSession client;
 
@@ -172,7 +173,7 @@ struct PlayerProgram {
             listShown = true;
             return choice;
         };
-        l.localAddress = [] { return std::string("127.0.0.1"); };
+        l.localAddress = [this] { return ownAddress; };
         l.profileName = [this] { return name; };
         l.whileWaiting = [this] {
             if (waiting)
