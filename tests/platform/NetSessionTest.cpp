@@ -124,6 +124,9 @@ TEST(NetSession, PlayersJoinAndMessagesArriveInOrderBothWays) {
     EXPECT_EQ(h.host.playerName(a.client.id()), "alpha");
     EXPECT_EQ(h.host.playerName(b.client.id()), "beta");
     EXPECT_NE(a.client.id(), b.client.id());
+    // Ephemeral local ports: two programs on one machine never ask for the same one.
+    EXPECT_NE(a.client.localPort(), b.client.localPort());
+    EXPECT_NE(a.client.localPort(), 2342);
     EXPECT_EQ(h.host.playerCount(), 3u);
     EXPECT_EQ(a.client.description().name, "Arena of tests");
     EXPECT_EQ(a.client.description().info, desc(11).info);
