@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
@@ -52,6 +53,7 @@ GLuint compile(GLenum kind, const char* source, std::string& log) {
 struct Texture {
     GLuint tex = 0, fbo = 0;
     int width = 0, height = 0;
+    bool opaque = false; // every texel's alpha is 255
 };
 
 struct Mesh {
@@ -69,7 +71,8 @@ public:
         glDeleteBuffers(1, &fanVbo_);
         glDeleteVertexArrays(1, &fanVao_);
         glDeleteSamplers(1, &sampler_);
-        glDeleteProgram(program_);
+        for (auto& [key, p] : programs_)
+            glDeleteProgram(p.id);
     }
 
     bool init(std::string& error) {
@@ -77,36 +80,17 @@ public:
             error = "OpenGL 3.3 is not available";
             return false;
         }
-        GLuint vs = compile(GL_VERTEX_SHADER, kFixedVertexShader, error);
-        GLuint fs = vs ? compile(GL_FRAGMENT_SHADER, kFixedFragmentShader, error) : 0;
-        if (!fs) {
-            glDeleteShader(vs);
-            return false;
-        }
-        program_ = glCreateProgram();
-        glAttachShader(program_, vs);
-        glAttachShader(program_, fs);
-        glLinkProgram(program_);
-        glDeleteShader(vs);
-        glDeleteShader(fs);
-        GLint ok = 0;
-        glGetProgramiv(program_, GL_LINK_STATUS, &ok);
-        if (!ok) {
-            char buf[2048] = {};
-            glGetProgramInfoLog(program_, sizeof buf, nullptr, buf);
-            error = buf;
-            return false;
-        }
-        glUseProgram(program_);
-        glUniform1i(loc("uTexture"), 0);
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
-        findLightLocations();
+        // The plainest and the fullest combination: a driver that cannot build the program
+        // fails here, not at some later draw.
+        if (!program(0, &error) || !program(kAllSwitches, &error))
+            return false;
 
         glGenVertexArrays(1, &fanVao_);
         glGenBuffers(1, &fanVbo_);
         glBindVertexArray(fanVao_);
         glBindBuffer(GL_ARRAY_BUFFER, fanVbo_);
-        glBufferData(GL_ARRAY_BUFFER, sizeof(FanVertex) * 64, nullptr, GL_STREAM_DRAW);
+        glBufferData(GL_ARRAY_BUFFER, fanCapacity_, nullptr, GL_STREAM_DRAW);
         glEnableVertexAttribArray(0);
         glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(FanVertex), nullptr);
         glEnableVertexAttribArray(2);
@@ -140,7 +124,8 @@ public:
         if (!window_.isOpen())
             return false;
         // Other GL users of the context (the dialogs' ImGui) may have bound their own.
-        glUseProgram(program_);
+        current_ = nullptr;
+        blendKnown_ = false;
         glBindSampler(0, sampler_);
         rebindTexture();
         if (target_ == 0)
@@ -166,12 +151,12 @@ public:
         return true;
     }
 
-    void setWorld(const glm::mat4& m) override { world_ = m, transformDirty_ = true; }
+    void setWorld(const glm::mat4& m) override { world_ = m, ++transformGen_; }
     void setView(const glm::mat4& m) override {
         view_ = m;
-        transformDirty_ = lightsDirty_ = true; // lights live in eye space
+        ++transformGen_, ++lightsGen_; // lights live in eye space
     }
-    void setProjection(const glm::mat4& m) override { projection_ = m, transformDirty_ = true; }
+    void setProjection(const glm::mat4& m) override { projection_ = m, ++transformGen_; }
 
     void setDepthTest(bool on) override { on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST); }
     void setDepthWrite(bool on) override {
@@ -182,24 +167,27 @@ public:
         cull_ = c;
         applyCull();
     }
-    void setBlending(bool on) override { on ? glEnable(GL_BLEND) : glDisable(GL_BLEND); }
+    void setBlending(bool on) override { blending_ = on; }
     void setBlendFunc(Blend src, Blend dst) override {
+        blendSrc_ = src, blendDst_ = dst;
         glBlendFunc(blendFactor(src), blendFactor(dst));
     }
     void setAlphaTest(bool on, uint8_t ref) override {
-        alphaTest_ = on, alphaRef_ = ref, stateDirty_ = true;
+        alphaTest_ = on;
+        if (ref != alphaRef_)
+            alphaRef_ = ref, ++stateGen_;
     }
-    void setLighting(bool on) override { lighting_ = on, stateDirty_ = true; }
-    void setAmbient(Colour c) override { ambient_ = argb(c), stateDirty_ = true; }
-    void setSpecular(bool on) override { specular_ = on, stateDirty_ = true; }
-    void setNormalizeNormals(bool on) override { normalize_ = on, stateDirty_ = true; }
+    void setLighting(bool on) override { lighting_ = on; }
+    void setAmbient(Colour c) override { ambient_ = argb(c), ++stateGen_; }
+    void setSpecular(bool on) override { specular_ = on; }
+    void setNormalizeNormals(bool on) override { normalize_ = on; }
     void setLight(int i, const Light& l) override {
         if (i >= 0 && i < 3)
-            lights_[i] = l, lightsDirty_ = true;
+            lights_[i] = l, ++lightsGen_;
     }
     void enableLight(int i, bool on) override {
         if (i >= 0 && i < 3)
-            lightOn_[i] = on, lightsDirty_ = true;
+            lightOn_[i] = on;
     }
     void setMaterial(const Material& m) override {
         // Characters set their material per subset; most are alike.
@@ -207,13 +195,13 @@ public:
             m.specular == material_.specular && m.emissive == material_.emissive &&
             m.power == material_.power)
             return;
-        material_ = m, stateDirty_ = true;
+        material_ = m, ++stateGen_;
     }
     void setFog(FogMode mode, Colour colour, float start, float end, float density) override {
         fogMode_ = mode, fogColour_ = argb(colour), fogParams_ = {start, end, density};
-        stateDirty_ = true;
+        ++stateGen_;
     }
-    void enableFog(bool on) override { fogOn_ = on, stateDirty_ = true; }
+    void enableFog(bool on) override { fogOn_ = on; }
     void setTextureFilter(Filter mag, Filter min, Filter mip) override {
         glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER,
                             mag == Filter::Linear ? GL_LINEAR : GL_NEAREST);
@@ -233,6 +221,7 @@ public:
         Texture t;
         t.width = image.width;
         t.height = image.height;
+        t.opaque = opaque(image);
         glGenTextures(1, &t.tex);
         glBindTexture(GL_TEXTURE_2D, t.tex);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.width, t.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -251,6 +240,7 @@ public:
             it->second.height != image.height ||
             image.rgba.size() < size_t(image.width) * image.height * 4)
             return false;
+        it->second.opaque = opaque(image);
         glBindTexture(GL_TEXTURE_2D, it->second.tex);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width, image.height, GL_RGBA,
                         GL_UNSIGNED_BYTE, image.rgba.data());
@@ -300,6 +290,7 @@ public:
     void setTexture(TextureId id) override {
         auto it = textures_.find(id);
         bound_ = it == textures_.end() ? 0 : id;
+        boundOpaque_ = bound_ == 0 || it->second.opaque;
         rebindTexture();
     }
 
@@ -308,24 +299,29 @@ public:
         target_ = (it == textures_.end() || !it->second.fbo) ? 0 : id;
         bindTarget();
         applyCull();
-        transformDirty_ = true;
+        ++transformGen_;
     }
 
     void drawFan(const FanVertex* v, int count) override {
         if (count < 3)
             return;
-        upload(true);
+        bool opaqueColour = true;
+        for (int i = 0; i < count; ++i)
+            opaqueColour = opaqueColour && (v[i].diffuse >> 24) == 0xFF;
+        prepare(true, opaqueColour);
         glBindVertexArray(fanVao_);
         glBindBuffer(GL_ARRAY_BUFFER, fanVbo_);
+        // Fans go one after another into one buffer, which is renewed only when full: the
+        // driver need not copy or wait for a buffer per quad.
         size_t bytes = sizeof(FanVertex) * count;
-        if (bytes > fanCapacity_) {
-            fanCapacity_ = bytes;
-            glBufferData(GL_ARRAY_BUFFER, bytes, v, GL_STREAM_DRAW);
-        } else {
+        if (fanUsed_ + bytes > fanCapacity_) {
+            fanCapacity_ = std::max(fanCapacity_, bytes);
             glBufferData(GL_ARRAY_BUFFER, fanCapacity_, nullptr, GL_STREAM_DRAW);
-            glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, v);
+            fanUsed_ = 0;
         }
-        glDrawArrays(GL_TRIANGLE_FAN, 0, count);
+        glBufferSubData(GL_ARRAY_BUFFER, fanUsed_, bytes, v);
+        glDrawArrays(GL_TRIANGLE_FAN, GLint(fanUsed_ / sizeof(FanVertex)), count);
+        fanUsed_ += bytes;
         glBindVertexArray(0);
     }
 
@@ -364,7 +360,7 @@ public:
         if (first >= total)
             return;
         count = std::min(count, total - first);
-        upload(false);
+        prepare(false, !lighting_ || material_.diffuse.a >= 1.0f);
         glBindVertexArray(it->second.vao);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
                        reinterpret_cast<void*>(uintptr_t(first) * sizeof(uint16_t)));
@@ -410,13 +406,179 @@ public:
     }
 
 private:
-    GLint loc(const char* name) {
-        auto it = locations_.find(name);
-        if (it != locations_.end())
-            return it->second;
-        GLint l = glGetUniformLocation(program_, name);
-        locations_.emplace(name, l);
-        return l;
+    // One compiled combination of the program's switches (GlShader.h) with the uniform
+    // values it last received, by the generation of each group.
+    struct Program {
+        GLuint id = 0;
+        uint64_t transformGen = 0, lightsGen = 0, stateGen = 0;
+        GLint worldView, projection, normalMatrix, flipY, ambient, matDiffuse, matAmbient,
+            matSpecular, matEmissive, matPower, alphaRef, fogColour, fogParams;
+        struct {
+            GLint diffuse, specular, ambient, pos, dir, att;
+        } light[3];
+    };
+
+    Program* program(uint32_t key, std::string* error = nullptr) {
+        auto it = programs_.find(key);
+        if (it != programs_.end())
+            return &it->second;
+        std::string defines = kFixedShaderVersion;
+        auto define = [&](const char* name, uint32_t value) {
+            defines += "#define " + std::string(name) + " " + std::to_string(value) + "\n";
+        };
+        define("TEXTURED", key & kTextured ? 1 : 0);
+        define("HAS_COLOUR", key & kHasColour ? 1 : 0);
+        define("LIGHTING", key & kLighting ? 1 : 0);
+        define("SPECULAR", key & kSpecular ? 1 : 0);
+        define("NORMALIZE", key & kNormalize ? 1 : 0);
+        define("ALPHA_TEST", key & kAlphaTest ? 1 : 0);
+        define("FOG_MODE", (key >> kFogShift) & 3);
+        for (int i = 0; i < 3; ++i)
+            define(("LIGHT" + std::to_string(i)).c_str(), (key >> (kLightShift + 2 * i)) & 3);
+        std::string log;
+        GLuint vs = compile(GL_VERTEX_SHADER, (defines + kFixedVertexShader).c_str(), log);
+        GLuint fs =
+            vs ? compile(GL_FRAGMENT_SHADER, (defines + kFixedFragmentShader).c_str(), log) : 0;
+        GLuint id = 0;
+        if (fs) {
+            id = glCreateProgram();
+            glAttachShader(id, vs);
+            glAttachShader(id, fs);
+            glLinkProgram(id);
+            GLint ok = 0;
+            glGetProgramiv(id, GL_LINK_STATUS, &ok);
+            if (!ok) {
+                char buf[2048] = {};
+                glGetProgramInfoLog(id, sizeof buf, nullptr, buf);
+                log = buf;
+                glDeleteProgram(id);
+                id = 0;
+            }
+        }
+        glDeleteShader(vs);
+        glDeleteShader(fs);
+        if (!id) {
+            if (error)
+                *error = log;
+            return nullptr;
+        }
+        Program p;
+        p.id = id;
+        auto at = [&](const std::string& name) { return glGetUniformLocation(id, name.c_str()); };
+        p.worldView = at("uWorldView"), p.projection = at("uProjection");
+        p.normalMatrix = at("uNormalMatrix"), p.flipY = at("uFlipY"), p.ambient = at("uAmbient");
+        p.matDiffuse = at("uMatDiffuse"), p.matAmbient = at("uMatAmbient");
+        p.matSpecular = at("uMatSpecular"), p.matEmissive = at("uMatEmissive");
+        p.matPower = at("uMatPower"), p.alphaRef = at("uAlphaRef");
+        p.fogColour = at("uFogColour"), p.fogParams = at("uFogParams");
+        for (int i = 0; i < 3; ++i) {
+            auto el = [&](const char* name) { return at(name + ("[" + std::to_string(i) + "]")); };
+            p.light[i] = {el("uLightDiffuse"), el("uLightSpecular"), el("uLightAmbient"),
+                          el("uLightPos"),     el("uLightDir"),      el("uLightAtt")};
+        }
+        glUseProgram(id);
+        glUniform1i(at("uTexture"), 0);
+        current_ = nullptr;
+        return &programs_.emplace(key, p).first->second;
+    }
+
+    // Before a draw: the program for the states in force, its uniforms brought up to date,
+    // and blending as it must be. A fragment that is surely opaque (an opaque colour over an
+    // opaque texture or none) passes any alpha test and blends to itself with the usual
+    // factors, so neither is run for it.
+    void prepare(bool hasColour, bool opaqueColour) {
+        const bool opaque = opaqueColour && boundOpaque_;
+        uint32_t key = 0;
+        if (bound_)
+            key |= kTextured;
+        if (hasColour)
+            key |= kHasColour;
+        if (lighting_) {
+            key |= kLighting;
+            if (specular_)
+                key |= kSpecular;
+            if (normalize_)
+                key |= kNormalize;
+            for (int i = 0; i < 3; ++i)
+                if (lightOn_[i])
+                    key |= uint32_t(lights_[i].point ? 2 : 1) << (kLightShift + 2 * i);
+        }
+        if (alphaTest_ && !opaque)
+            key |= kAlphaTest;
+        if (fogOn_)
+            key |= uint32_t(fogMode_) << kFogShift;
+        Program* p = program(key);
+        if (!p)
+            p = program(kAllSwitches); // compiled at start, so there always is one
+        if (p != current_) {
+            current_ = p;
+            glUseProgram(p->id);
+        }
+        const bool blend = blending_ && !(opaque && blendSrc_ == Blend::SrcAlpha &&
+                                          blendDst_ == Blend::InvSrcAlpha);
+        if (blend != blendOn_ || !blendKnown_) {
+            blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+            blendOn_ = blend, blendKnown_ = true;
+        }
+        upload(*p);
+    }
+
+    // Uniforms go up only for what changed since this program last drew.
+    void upload(Program& p) {
+        if (p.transformGen != transformGen_) {
+            p.transformGen = transformGen_;
+            if (derivedGen_ != transformGen_) {
+                derivedGen_ = transformGen_;
+                worldView_ = world_ * view_;
+                // Row vectors: n' = n * transpose(inverse(M)).
+                normalMatrix_ = glm::transpose(glm::inverse(glm::mat3(worldView_)));
+            }
+            glUniformMatrix4fv(p.worldView, 1, GL_FALSE, &worldView_[0][0]);
+            glUniformMatrix4fv(p.projection, 1, GL_FALSE, &projection_[0][0]);
+            if (p.normalMatrix >= 0)
+                glUniformMatrix3fv(p.normalMatrix, 1, GL_FALSE, &normalMatrix_[0][0]);
+            glUniform1f(p.flipY, target_ ? -1.0f : 1.0f);
+        }
+        if (p.lightsGen != lightsGen_ && p.light[0].diffuse >= 0) {
+            p.lightsGen = lightsGen_;
+            for (int i = 0; i < 3; ++i) {
+                const Light& l = lights_[i];
+                const auto& at = p.light[i];
+                glUniform3fv(at.diffuse, 1, &l.diffuse[0]);
+                glUniform3fv(at.specular, 1, &l.specular[0]);
+                glUniform3fv(at.ambient, 1, &l.ambient[0]);
+                glm::vec3 pos = glm::vec3(glm::vec4(l.position, 1.0f) * view_);
+                glm::vec3 dir = glm::vec3(glm::vec4(l.direction, 0.0f) * view_);
+                glUniform3fv(at.pos, 1, &pos[0]);
+                glUniform3fv(at.dir, 1, &dir[0]);
+                glm::vec4 att(l.attenuation0, l.attenuation1, l.attenuation2, l.range);
+                glUniform4fv(at.att, 1, &att[0]);
+            }
+        }
+        if (p.stateGen == stateGen_)
+            return;
+        p.stateGen = stateGen_;
+        if (p.matDiffuse >= 0) {
+            glUniform3fv(p.ambient, 1, &ambient_[0]);
+            glUniform4fv(p.matDiffuse, 1, &material_.diffuse[0]);
+            glUniform3fv(p.matAmbient, 1, &material_.ambient[0]);
+            glUniform3fv(p.matSpecular, 1, &material_.specular[0]);
+            glUniform3fv(p.matEmissive, 1, &material_.emissive[0]);
+            glUniform1f(p.matPower, material_.power);
+        }
+        if (p.alphaRef >= 0)
+            glUniform1f(p.alphaRef, alphaRef_);
+        if (p.fogColour >= 0) {
+            glUniform4fv(p.fogColour, 1, &fogColour_[0]);
+            glUniform3fv(p.fogParams, 1, &fogParams_[0]);
+        }
+    }
+
+    static bool opaque(const Image& image) {
+        for (size_t i = 3; i < image.rgba.size(); i += 4)
+            if (image.rgba[i] != 255)
+                return false;
+        return true;
     }
 
     TextureId keep(const Texture& t) {
@@ -467,94 +629,34 @@ private:
         glFrontFace(cullCcw ? GL_CW : GL_CCW);
     }
 
-    struct LightLocations {
-        GLint on, point, diffuse, specular, ambient, pos, dir, att;
-    };
-
-    void findLightLocations() {
-        for (int i = 0; i < 3; ++i) {
-            auto at = [&](const char* name) {
-                return loc((std::string(name) + "[" + std::to_string(i) + "]").c_str());
-            };
-            lightLoc_[i] = {at("uLightOn"),       at("uLightPoint"),   at("uLightDiffuse"),
-                            at("uLightSpecular"), at("uLightAmbient"), at("uLightPos"),
-                            at("uLightDir"),      at("uLightAtt")};
-        }
-    }
-
-    // Uniforms go up only for what changed since the last draw.
-    void upload(bool hasColour) {
-        if (hasColour != hasColour_ || firstDraw_)
-            glUniform1i(loc("uHasColour"), hasColour);
-        hasColour_ = hasColour;
-        if ((bound_ != 0) != textured_ || firstDraw_)
-            glUniform1i(loc("uTextured"), bound_ != 0);
-        textured_ = bound_ != 0;
-        firstDraw_ = false;
-        if (transformDirty_) {
-            transformDirty_ = false;
-            glm::mat4 wv = world_ * view_;
-            glUniformMatrix4fv(loc("uWorldView"), 1, GL_FALSE, &wv[0][0]);
-            glUniformMatrix4fv(loc("uProjection"), 1, GL_FALSE, &projection_[0][0]);
-            // Row vectors: n' = n * transpose(inverse(M)).
-            glm::mat3 nm = glm::transpose(glm::inverse(glm::mat3(wv)));
-            glUniformMatrix3fv(loc("uNormalMatrix"), 1, GL_FALSE, &nm[0][0]);
-            glUniform1f(loc("uFlipY"), target_ ? -1.0f : 1.0f);
-        }
-        if (lightsDirty_) {
-            lightsDirty_ = false;
-            for (int i = 0; i < 3; ++i) {
-                const Light& l = lights_[i];
-                const LightLocations& at = lightLoc_[i];
-                glUniform1i(at.on, lightOn_[i]);
-                glUniform1i(at.point, l.point);
-                glUniform3fv(at.diffuse, 1, &l.diffuse[0]);
-                glUniform3fv(at.specular, 1, &l.specular[0]);
-                glUniform3fv(at.ambient, 1, &l.ambient[0]);
-                glm::vec3 pos = glm::vec3(glm::vec4(l.position, 1.0f) * view_);
-                glm::vec3 dir = glm::vec3(glm::vec4(l.direction, 0.0f) * view_);
-                glUniform3fv(at.pos, 1, &pos[0]);
-                glUniform3fv(at.dir, 1, &dir[0]);
-                glm::vec4 att(l.attenuation0, l.attenuation1, l.attenuation2, l.range);
-                glUniform4fv(at.att, 1, &att[0]);
-            }
-        }
-        if (!stateDirty_)
-            return;
-        stateDirty_ = false;
-        glUniform1i(loc("uLighting"), lighting_);
-        glUniform1i(loc("uSpecular"), specular_);
-        glUniform1i(loc("uNormalize"), normalize_);
-        glUniform3fv(loc("uAmbient"), 1, &ambient_[0]);
-        glUniform4fv(loc("uMatDiffuse"), 1, &material_.diffuse[0]);
-        glUniform3fv(loc("uMatAmbient"), 1, &material_.ambient[0]);
-        glUniform3fv(loc("uMatSpecular"), 1, &material_.specular[0]);
-        glUniform3fv(loc("uMatEmissive"), 1, &material_.emissive[0]);
-        glUniform1f(loc("uMatPower"), material_.power);
-        glUniform1i(loc("uAlphaTest"), alphaTest_);
-        glUniform1f(loc("uAlphaRef"), alphaRef_);
-        glUniform1i(loc("uFogMode"), fogOn_ ? int(fogMode_) : 0);
-        glUniform4fv(loc("uFogColour"), 1, &fogColour_[0]);
-        glUniform3fv(loc("uFogParams"), 1, &fogParams_[0]);
-    }
+    static constexpr uint32_t kTextured = 1, kHasColour = 2, kLighting = 4, kSpecular = 8,
+                              kNormalize = 16, kAlphaTest = 32, kFogShift = 6, kLightShift = 8;
+    // Every switch on, point lights: the program that can stand in for any other.
+    static constexpr uint32_t kAllSwitches = kTextured | kHasColour | kLighting | kSpecular |
+                                             kNormalize | kAlphaTest | (3u << kFogShift) |
+                                             (0x2Au << kLightShift);
 
     Window& window_;
-    GLuint program_ = 0, fanVao_ = 0, fanVbo_ = 0, sampler_ = 0;
-    size_t fanCapacity_ = sizeof(FanVertex) * 64;
+    GLuint fanVao_ = 0, fanVbo_ = 0, sampler_ = 0;
+    size_t fanCapacity_ = sizeof(FanVertex) * 4096, fanUsed_ = 0;
     GLint maxTextureSize_ = 2048;
-    std::unordered_map<std::string, GLint> locations_;
+    std::unordered_map<uint32_t, Program> programs_;
+    Program* current_ = nullptr;
     std::unordered_map<TextureId, Texture> textures_;
     std::unordered_map<MeshId, Mesh> meshes_;
     std::unordered_map<MeshId, uint32_t> meshIndexCount_;
     uint32_t nextId_ = 1;
     TextureId bound_ = 0, target_ = 0;
-    bool transformDirty_ = true, lightsDirty_ = true, stateDirty_ = true;
-    bool firstDraw_ = true, hasColour_ = false, textured_ = false;
-    LightLocations lightLoc_[3] = {};
-    glm::mat4 world_{1.0f}, view_{1.0f}, projection_{1.0f};
+    bool boundOpaque_ = true;
+    // Generations of the uniform groups (each program keeps the ones it last received).
+    uint64_t transformGen_ = 1, lightsGen_ = 1, stateGen_ = 1, derivedGen_ = 0;
+    glm::mat4 world_{1.0f}, view_{1.0f}, projection_{1.0f}, worldView_{1.0f};
+    glm::mat3 normalMatrix_{1.0f};
     Cull cull_ = Cull::CounterClockwise;
     bool depthWrite_ = true, alphaTest_ = false, lighting_ = false, specular_ = false,
          normalize_ = false, fogOn_ = false;
+    bool blending_ = false, blendOn_ = false, blendKnown_ = false;
+    Blend blendSrc_ = Blend::SrcAlpha, blendDst_ = Blend::InvSrcAlpha;
     uint8_t alphaRef_ = 0;
     glm::vec4 ambient_{0};
     Light lights_[3];

@@ -2,11 +2,21 @@
 
 namespace kv {
 
-// The one program that stands in for the fixed-function pipeline: per-vertex lighting with
-// three lights in eye space (normals through the inverse transpose of world * view, not
+// The one program text that stands in for the fixed-function pipeline: per-vertex lighting
+// with three lights in eye space (normals through the inverse transpose of world * view, not
 // normalised unless asked, as the fixed pipeline does), texture modulated by the diffuse
 // colour, specular added after the texture, alpha test, and fog by eye depth.
-inline constexpr const char* kFixedVertexShader = R"(#version 330 core
+//
+// The device compiles it once per combination of switches it meets (kFixedSwitches, set by
+// #define lines put after the version line), so a draw runs only the code its states need: a
+// software rasteriser pays for every branch of every pixel, and a shader without `discard`
+// lets it reject hidden pixels before shading them.
+//   TEXTURED, HAS_COLOUR, LIGHTING, SPECULAR, NORMALIZE, ALPHA_TEST: 0 or 1
+//   FOG_MODE: 0 none, 1 linear, 2 exp, 3 exp2
+//   LIGHT0, LIGHT1, LIGHT2: 0 off, 1 directional, 2 point
+inline constexpr const char* kFixedShaderVersion = "#version 330 core\n";
+
+inline constexpr const char* kFixedVertexShader = R"(
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec4 aColour;
@@ -15,13 +25,7 @@ uniform mat4 uWorldView;
 uniform mat4 uProjection;
 uniform mat3 uNormalMatrix;
 uniform float uFlipY;
-uniform bool uHasColour;
-uniform bool uLighting;
-uniform bool uSpecular;
-uniform bool uNormalize;
 uniform vec3 uAmbient;
-uniform bool uLightOn[3];
-uniform bool uLightPoint[3];
 uniform vec3 uLightDiffuse[3];
 uniform vec3 uLightSpecular[3];
 uniform vec3 uLightAmbient[3];
@@ -37,6 +41,33 @@ out vec4 vColour;
 out vec3 vSpecular;
 out vec2 vUv;
 out float vEyeZ;
+
+#if LIGHTING
+void addLight(int i, bool point, vec3 p, vec3 n, vec4 diffuse, inout vec3 colour,
+              inout vec3 spec) {
+    vec3 l;
+    float att = 1.0;
+    if (point) {
+        vec3 d = uLightPos[i] - p;
+        float dist = length(d);
+        if (dist > uLightAtt[i].w)
+            return;
+        l = d / max(dist, 1e-6);
+        att = 1.0 / max(uLightAtt[i].x + uLightAtt[i].y * dist + uLightAtt[i].z * dist * dist, 1e-6);
+    } else {
+        l = -normalize(uLightDir[i]);
+    }
+    float ndl = max(dot(n, l), 0.0);
+    colour += att * (uLightAmbient[i] * uMatAmbient + ndl * uLightDiffuse[i] * diffuse.rgb);
+#if SPECULAR
+    if (ndl > 0.0) {
+        vec3 h = normalize(normalize(-p) + l);
+        spec += att * uLightSpecular[i] * uMatSpecular * pow(max(dot(n, h), 0.0), uMatPower);
+    }
+#endif
+}
+#endif
+
 void main() {
     vec4 pv = vec4(aPos, 1.0) * uWorldView;
     vec4 clip = pv * uProjection;
@@ -46,75 +77,73 @@ void main() {
     vEyeZ = pv.z;
     vUv = aUv;
     vSpecular = vec3(0.0);
-    vec4 vertexColour = uHasColour ? aColour.zyxw : vec4(1.0);
-    if (!uLighting) {
-        vColour = vertexColour;
-        return;
-    }
-    vec4 diffuse = uHasColour ? vertexColour : uMatDiffuse;
+#if HAS_COLOUR
+    vec4 vertexColour = aColour.zyxw;
+#else
+    vec4 vertexColour = vec4(1.0);
+#endif
+#if !LIGHTING
+    vColour = vertexColour;
+#else
+#if HAS_COLOUR
+    vec4 diffuse = vertexColour;
+#else
+    vec4 diffuse = uMatDiffuse;
+#endif
     vec3 n = aNormal * uNormalMatrix;
-    if (uNormalize)
-        n = normalize(n);
+#if NORMALIZE
+    n = normalize(n);
+#endif
     vec3 colour = uMatEmissive + uAmbient * uMatAmbient;
     vec3 spec = vec3(0.0);
-    for (int i = 0; i < 3; ++i) {
-        if (!uLightOn[i])
-            continue;
-        vec3 l;
-        float att = 1.0;
-        if (uLightPoint[i]) {
-            vec3 d = uLightPos[i] - pv.xyz;
-            float dist = length(d);
-            if (dist > uLightAtt[i].w)
-                continue;
-            l = d / max(dist, 1e-6);
-            att = 1.0 / max(uLightAtt[i].x + uLightAtt[i].y * dist + uLightAtt[i].z * dist * dist, 1e-6);
-        } else {
-            l = -normalize(uLightDir[i]);
-        }
-        float ndl = max(dot(n, l), 0.0);
-        colour += att * (uLightAmbient[i] * uMatAmbient + ndl * uLightDiffuse[i] * diffuse.rgb);
-        if (uSpecular && ndl > 0.0) {
-            vec3 h = normalize(normalize(-pv.xyz) + l);
-            spec += att * uLightSpecular[i] * uMatSpecular * pow(max(dot(n, h), 0.0), uMatPower);
-        }
-    }
+#if LIGHT0
+    addLight(0, LIGHT0 == 2, pv.xyz, n, diffuse, colour, spec);
+#endif
+#if LIGHT1
+    addLight(1, LIGHT1 == 2, pv.xyz, n, diffuse, colour, spec);
+#endif
+#if LIGHT2
+    addLight(2, LIGHT2 == 2, pv.xyz, n, diffuse, colour, spec);
+#endif
     vColour = vec4(clamp(colour, 0.0, 1.0), diffuse.a);
     vSpecular = clamp(spec, 0.0, 1.0);
+#endif
 }
 )";
 
-inline constexpr const char* kFixedFragmentShader = R"(#version 330 core
+inline constexpr const char* kFixedFragmentShader = R"(
 in vec4 vColour;
 in vec3 vSpecular;
 in vec2 vUv;
 in float vEyeZ;
 uniform sampler2D uTexture;
-uniform bool uTextured;
-uniform bool uAlphaTest;
 uniform float uAlphaRef;
-uniform int uFogMode;
 uniform vec4 uFogColour;
 uniform vec3 uFogParams;
 out vec4 fragColour;
 void main() {
     vec4 c = vColour;
-    if (uTextured)
-        c *= texture(uTexture, vUv);
+#if TEXTURED
+    c *= texture(uTexture, vUv);
+#endif
+#if LIGHTING && SPECULAR
     c.rgb += vSpecular;
-    if (uAlphaTest && floor(c.a * 255.0 + 0.5) < uAlphaRef)
+#endif
+#if ALPHA_TEST
+    if (floor(c.a * 255.0 + 0.5) < uAlphaRef)
         discard;
-    if (uFogMode != 0) {
-        float d = abs(vEyeZ);
-        float f;
-        if (uFogMode == 1)
-            f = (uFogParams.y - d) / max(uFogParams.y - uFogParams.x, 1e-6);
-        else if (uFogMode == 2)
-            f = exp(-uFogParams.z * d);
-        else
-            f = exp(-(uFogParams.z * d) * (uFogParams.z * d));
-        c.rgb = mix(uFogColour.rgb, c.rgb, clamp(f, 0.0, 1.0));
-    }
+#endif
+#if FOG_MODE
+    float d = abs(vEyeZ);
+#if FOG_MODE == 1
+    float f = (uFogParams.y - d) / max(uFogParams.y - uFogParams.x, 1e-6);
+#elif FOG_MODE == 2
+    float f = exp(-uFogParams.z * d);
+#else
+    float f = exp(-(uFogParams.z * d) * (uFogParams.z * d));
+#endif
+    c.rgb = mix(uFogColour.rgb, c.rgb, clamp(f, 0.0, 1.0));
+#endif
     fragColour = c;
 }
 )";

@@ -178,6 +178,53 @@ TEST_F(DeviceTest, DirectionalLightLightsAMeshByItsNormalAndMaterial) {
     dev->releaseMesh(m);
 }
 
+// The device runs a program made for each combination of states it meets; a value set while
+// one combination draws must still reach the others, and skipping the alpha test and blending
+// for opaque fans must not leak into translucent ones.
+TEST_F(DeviceTest, StatesSetWhileOneCombinationDrawsReachTheOthers) {
+    dev->setProjection(mx::perspective(45, 1.0f, 1.0f, 100000.0f));
+    dev->setView(mx::lookAt({0, 0, 0}, {0, 0, 1}, {0, 1, 0}));
+    dev->setWorld(mx::translation(0, 0, 100));
+    dev->setFog(FogMode::Linear, 0xFF0000FF, 0, 200, 0);
+    dev->enableFog(true);
+    TextureId white = dev->createTexture({1, 1, {255, 255, 255, 255}}, false);
+    dev->beginFrame(0xFF000000);
+    quad(*dev, -100, -100, 0, 100, 0xFFFF0000); // left: untextured, blue fog halfway
+    dev->setFog(FogMode::Linear, 0xFF00FF00, 0, 200, 0);
+    dev->setTexture(white);
+    quad(*dev, 0, -100, 100, 100, 0xFFFF0000); // right: textured, green fog
+    Image out = dev->readPixels();
+    EXPECT_NEAR(at(out, 10, 32).b, 127, 2);
+    EXPECT_NEAR(at(out, 54, 32).g, 127, 2);
+    dev->setTexture(0);
+    dev->setFog(FogMode::Linear, 0xFFFFFFFF, 0, 200, 0);
+    dev->setWorld(mx::translation(0, 0, 50)); // nearer: drawn over, a quarter into the fog
+    quad(*dev, -100, -100, 0, 100, 0xFF000000);
+    Px left = at(dev->readPixels(), 10, 32);
+    EXPECT_NEAR(left.g, 64, 2) << "the untextured combination kept the old fog colour or place";
+    EXPECT_NEAR(left.b, 64, 2);
+}
+
+TEST_F(DeviceTest, TranslucentFansAfterOpaqueOnesStillTestAndBlendTheirAlpha) {
+    dev->setAlphaTest(true, 0x10);
+    dev->beginFrame(0xFF0000FF);
+    quad(*dev, -1, -1, 1, 1, 0xFFFF0000, 0.9f); // opaque red: needs neither
+    quad(*dev, -1, -1, 0, 1, 0x08FFFFFF, 0.5f); // left: alpha 8, dropped by the test
+    quad(*dev, 0, -1, 1, 1, 0x8000FF00, 0.5f);  // right: half green over red
+    Image out = dev->readPixels();
+    Px left = at(out, 10, 32), right = at(out, 54, 32);
+    EXPECT_EQ(left.r, 255);
+    EXPECT_EQ(left.g, 0);
+    EXPECT_NEAR(right.r, 127, 2);
+    EXPECT_NEAR(right.g, 128, 2);
+    TextureId keyed = dev->createTexture({1, 1, {255, 255, 255, 0}}, false);
+    dev->setTexture(keyed);
+    dev->setBlending(false);
+    quad(*dev, -1, -1, 1, 1, 0xFFFFFFFF, 0.1f); // an opaque colour over a transparent texel
+    EXPECT_EQ(at(dev->readPixels(), 10, 32).r, 255) << "a keyed texel must not be drawn";
+    EXPECT_EQ(at(dev->readPixels(), 10, 32).g, 0);
+}
+
 TEST(HeadlessDevice, HandsOutIdsAndDrawsNothing) {
     auto d = createHeadlessDevice(800, 600);
     EXPECT_TRUE(d->headless());
