@@ -31,8 +31,8 @@ constexpr uint32_t kLoopback = 0x7F000001;
 // Short waits so that leaving and searching take a fraction of a second.
 inline net::Options quickNet() {
     net::Options o;
-    o.timeoutMinMs = 300;
-    o.timeoutMaxMs = 600;
+    o.timeoutMinMs = 500;
+    o.timeoutMaxMs = 1000;
     o.connectWaitMs = 1500;
     o.searchWaitMs = 200;
     return o;
@@ -209,10 +209,10 @@ struct PlayerProgram {
     }
 };
 
-// Polls the host and the players until `done` or two seconds; false on time-out.
+// Polls the host and the players until `done` or five seconds; false on time-out.
 inline bool pumpUntil(HostProgram& h, std::vector<PlayerProgram*> players,
                       const std::function<bool()>& done) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (std::chrono::steady_clock::now() < until) {
         h.host.poll();
         h.host.flush();
