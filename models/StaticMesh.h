@@ -1,4 +1,5 @@
 #pragma once
+#include "models/MeshData.h"
 #include "models/XFileData.h"
 #include "platform/gfx/Device.h"
 
@@ -19,10 +20,6 @@ struct StaticMesh {
     MeshId gpu = 0;
     bool loaded() const { return gpu != 0 || !mesh.indices.empty(); }
 };
-
-// Reads every mesh of an .x file into one, each moved by its frames' matrices. False when the
-// file cannot be read; a file without faces (the placeholder) gives an empty mesh.
-bool readStaticMesh(std::string_view bytes, RigidMesh& out);
 
 // How a file's material lights under the scene's lights: its diffuse, specular and emissive
 // colours and power, no ambient colour.

@@ -19,7 +19,6 @@ namespace {
 
 constexpr const char* kGameName = "Kestrava";
 constexpr Colour kBlack = 0xFF000000;
-constexpr float kAnimationSpeed = 0.9f;
 
 // The editors the title menu starts, by sub-entry; editorRunning is the sub-entry + 1.
 struct Editor {
@@ -87,8 +86,12 @@ Drawing::Drawing(std::unique_ptr<Device> d, MessageBoxes& boxes, Game& game, Mes
       models(*device, game, data, random) {}
 
 App::App()
-    : boxes_(makeMessageBoxes(clock_)), anim_(game_), random_(clock_.now()), session_(data_),
-      sound_(game_, data_.options().sound, presets_, *boxes_), log_(clock_),
+    : boxes_(makeMessageBoxes(clock_)), random_(clock_.now()),
+      world_(clock_, random_, data_, effectSounds_, *this, *this,
+             TickLinks{.titleTick = [this] { titleTick(); },
+                       .closeIme = [this] { chat_.setIme(false); }}),
+      game_(world_.game), session_(data_), sound_(game_, data_.options().sound, presets_, *boxes_),
+      log_(clock_),
       title_(random_,
              TitleLinks{.playInterface = [this](int no) { sound_.restartInterfaceSound(no); },
                         .startTitleMusic = [this] { sound_.playTrack(0); },
@@ -101,20 +104,10 @@ App::App()
       loading_(game_, clock_, *boxes_,
                LoadingLinks{.isHost = [this] { return session_.isHost != 0; },
                             .serverOnly = [this] { return session_.serverOnly != 0; }}),
-      chat_(game_, textInput_,
-            // In a network game said lines travel through the session once it lands.
-            [this](uint8_t kind, const std::string& line) { showPracticeText(kind, line); }),
-      keys_(game_, chat_, random_, *this), animActions_(anim_), effectSounds_(sound_),
-      control_(game_, clock_, data_, mapCollision_, animActions_, effectSounds_, *this),
-      gameTick_(game_, clock_,
-                TickLinks{.titleTick = [this] { titleTick(); },
-                          .closeIme = [this] { chat_.setIme(false); },
-                          .simulate = [this] { simulate(); },
-                          .advanceAnimation =
-                              [this](int slot) { anim_.advance(slot, kAnimationSpeed); }}),
-      loop_(clock_, game_, *this) {
+      chat_(game_, textInput_, world_.router), keys_(game_, chat_, random_, *this, world_.router),
+      effectSounds_(sound_), loop_(clock_, game_, *this) {
     // A blow that chains into a reaching row swings audibly, where that player stands.
-    anim_.onSwing = [this](int slot) {
+    world_.anim.onSwing = [this](int slot) {
         sound_.playEffect(SndSwing, static_cast<uint8_t>(slot), false);
     };
 }
@@ -192,6 +185,7 @@ bool App::startUp() {
     resetGame(game_);
     inputDevices_ = std::make_unique<SdlInputDevices>();
     input_ = std::make_unique<Input>(*inputDevices_);
+    world_.setInput(&input_->state());
     sound_.updateListener(game_.localSlot);
     return true;
 }
@@ -214,10 +208,11 @@ bool App::openDrawing() {
     hooks.drawScenery = [&models] { models.drawScenery(); };
     hooks.drawMap = [&models] { models.drawMap(); };
     hooks.drawCharacter = [this](int slot) { drawCharacter(slot); };
+    hooks.drawPresetMenu = [this] { drawPresetMenu(); };
     // The hit pulls the segment's end in to it.
     drawing_->camera.ray = [this](const glm::vec3& start, glm::vec3& end) {
         glm::vec3 out(0.0f);
-        return collide(mapCollision_, CollideMode::Nearest, out, start, end) != 0;
+        return collide(world_.map, CollideMode::Nearest, out, start, end) != 0;
     };
     return true;
 }
@@ -231,7 +226,7 @@ void App::plugLoads() {
     plugRenderLoads(hooks, drawing_->renderer, faceWear_);
     plugAudioLoads(hooks, sound_, presets_, missing);
     hooks.readAnimationTables = [this, &missing] {
-        if (data_.loadAnimSets(anim_.tables) && data_.loadActionMaps(anim_.tables))
+        if (data_.loadAnimSets(world_.anim.tables) && data_.loadActionMaps(world_.anim.tables))
             return true;
         missing.set(data_.message());
         return false;
@@ -315,11 +310,7 @@ bool App::loadStatic(const std::string&, const std::string& name) {
 // A map's model is in: its collision copy for the sweep and the camera, its fog and offset.
 void App::mapLoaded() {
     const CollisionTriangles& c = drawing_->models.collision();
-    std::vector<uint16_t> indices;
-    indices.reserve(c.indices.size());
-    for (uint32_t i : c.indices)
-        indices.push_back(static_cast<uint16_t>(i < 0xFFFF ? i : 0xFFFF));
-    mapCollision_ = buildCollisionMesh(c.vertices, indices, 1.0f, glm::vec3(0));
+    world_.setMapTriangles(c.vertices, c.indices);
     if (game_.mapIndex < data_.mapCount())
         drawing_->renderer.map = mapViewOf(data_.map(game_.mapIndex));
     drawing_->renderer.fogSet = 0;
@@ -330,7 +321,7 @@ void App::drawCharacter(int slot) {
     const PlayerLook& look = game_.looks[slot];
     Renderer& r = drawing_->renderer;
     CharacterDraw how;
-    how.poseTime = anim_.poseTime[slot];
+    how.poseTime = world_.anim.poseTime[slot];
     how.drawHeight = game_.players[slot].y;
     how.yaw = game_.players[slot].yaw;
     how.drawBody = !(slot == game_.viewSlot && game_.drawLocalModel == 0);
@@ -445,14 +436,17 @@ void App::placePracticePlayer() {
     game_.playersNet[0] = game_.playersSpawn[0] = p;
 }
 
-// Practice has no host to relay a said line: it shows at once, as the relayed line would.
-void App::showPracticeText(uint8_t kind, const std::string& line) {
-    if (!game_.practiceMode)
-        return;
-    if (kind == kTextChat)
-        log_.addLogLine(0xFFFFFFFF, line);
-    else if (kind == kTextPreset)
-        log_.addLogLine(0xFFDCD2D2, line);
+// The preset phrase menu over play: the categories, or the items of the chosen category.
+void App::drawPresetMenu() {
+    Frame& frame = drawing_->frame;
+    frame.setFont(0, 14);
+    const std::vector<std::string> lines =
+        presetMenuLines(presets_, game_.presetDigits, game_.presetCategory);
+    const int right = drawing_->device->width();
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const int top = 230 + 15 * static_cast<int>(k);
+        frame.drawText(50, top, right, top + 15, 0xFFFF0000, lines[k]);
+    }
 }
 
 // The quit key ends practice at the title rather than ending the program.
@@ -580,18 +574,9 @@ void App::controlView() {
     input_->poll();
     if (game_.appState != AppState::Playing)
         return;
-    control_.controlView(input_->state());
+    world_.control.controlView(input_->state());
     if (game_.appState == AppState::Quit && game_.practiceMode)
         leavePractice();
-}
-
-void App::simulate() {
-    const InputState& in = input_->state();
-    uint8_t me = game_.localSlot;
-    control_.updateDistances();
-    control_.controlActions(in);
-    control_.sweepMovement(me, game_.players[me], game_.playersNet[me], in);
-    control_.footsteps(in);
 }
 
 // The host's match tick and the client's state report arrive with the session.
@@ -599,7 +584,7 @@ void App::pollNetwork() {}
 
 // The host's slot tick comes first once the session hosts.
 void App::tick() {
-    gameTick_.run();
+    world_.tick.run();
 }
 
 void App::titleTick() {
@@ -678,24 +663,12 @@ int App::lastShield() {
     return data_.lastListIndex(2);
 }
 
-void App::equipmentChanged(uint8_t) {}
-
 void App::takeScreenshot() {
     std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};
     localtime_r(&now, &local);
     drawing_->screenShot.request(local);
 }
-
-// In practice a message to the host is handled at once as the player's own client would: the
-// sound (the taunt) plays here, from the start. The other messages to the host travel with the
-// client session once it lands.
-void App::sendSound(uint8_t slot, uint8_t effect) {
-    if (game_.practiceMode)
-        sound_.restartEffect(effect, slot);
-}
-void App::sendSuicide(const PlayerState&, const PlayerAction&) {}
-void App::sendFall(uint8_t, const PlayerAction&, int16_t) {}
 
 void App::showLine(std::string_view cp932, uint32_t colour) {
     log_.addLogLine(colour, cp932);
@@ -712,5 +685,34 @@ bool App::chatLineClosed() const {
 void App::closeChatLine() {
     chat_.closeLine();
 }
+
+// In practice the router hands a message for the host to the local client side at once;
+// elsewhere it goes to the session.
+void App::sendToHost(const Message& message) {
+    world_.router.route(Direction::ToHost, message, 0);
+}
+
+void App::playInterfaceSound(uint8_t no) {
+    sound_.restartInterfaceSound(no);
+}
+
+void App::playEffectAt(uint8_t slot, uint8_t no) {
+    sound_.restartEffect(no, slot);
+}
+
+void App::playPresetVoice(uint8_t category, uint8_t item, uint8_t variant) {
+    sound_.playPresetVoice(category, item, variant);
+}
+
+void App::showHit(uint8_t slot, const HitShown& hit) {
+    if (!drawing_)
+        return;
+    drawing_->effects.spawnEffect(slot, hit.kind, hit.direction, hit.damage * 0.001f, hit.time);
+    if (slot == game_.localSlot)
+        drawing_->hud.startFlash(std::min(hit.damage / 15, 200));
+}
+
+// Faces and wears are looked up by name each time a character is drawn.
+void App::lookChanged(uint8_t) {}
 
 } // namespace kv

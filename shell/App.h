@@ -3,7 +3,6 @@
 #include "audio/SoundSystem.h"
 #include "data/DataLoader.h"
 #include "data/FaceWearList.h"
-#include "models/AnimController.h"
 #include "models/Models.h"
 #include "net/Session.h"
 #include "platform/Clock.h"
@@ -26,15 +25,14 @@
 #include "render/TextRaster.h"
 #include "shell/ChatEntry.h"
 #include "shell/GameState.h"
-#include "shell/GameTick.h"
 #include "shell/LoadingDialog.h"
 #include "shell/MainLoop.h"
 #include "shell/WindowKeys.h"
-#include "sim/CollisionMesh.h"
-#include "sim/PlayerControl.h"
+#include "ui/PresetMenu.h"
 #include "ui/PresetTable.h"
 #include "ui/ServerSettings.h"
 #include "ui/TitleScreen.h"
+#include "world/World.h"
 
 #include <cstdint>
 #include <memory>
@@ -48,19 +46,6 @@ class SdlTextInput final : public TextInputControl {
 public:
     void setOpen(bool open) override;
     void cancelComposition() override;
-};
-
-// The animation controller as the player control sees it.
-class AnimActions final : public ActionPlayer {
-public:
-    explicit AnimActions(AnimController& anim) : anim_(anim) {}
-    int currentAction(uint8_t slot) const override { return anim_.currentAction[slot]; }
-    void setAction(uint8_t slot, const PlayerAction& action, bool force) override {
-        anim_.setAction(slot, action, force);
-    }
-
-private:
-    AnimController& anim_;
 };
 
 // Everything that draws: it exists once the window has its drawing device.
@@ -80,7 +65,7 @@ struct Drawing {
 
 // The application context: one instance of each subsystem, created in the designed order
 // (as far as one needs another) by the program entry and destroyed in reverse when it returns.
-class App final : LoopSteps, KeyTargets, ControlLink {
+class App final : LoopSteps, KeyTargets, ControlLink, ClientPort {
 public:
     App();
     ~App() override;
@@ -102,7 +87,7 @@ private:
     void startPractice();
     void enterPlay();
     void placePracticePlayer();
-    void showPracticeText(uint8_t kind, const std::string& line);
+    void drawPresetMenu();
     void leavePractice();
     void mapLoaded();
     bool loadStatic(const std::string& folder, const std::string& name);
@@ -134,27 +119,30 @@ private:
     void resetEnterLatch() override;
     int lastWeapon() override;
     int lastShield() override;
-    void equipmentChanged(uint8_t slot) override;
     void takeScreenshot() override;
 
-    // ControlLink
-    void sendSound(uint8_t slot, uint8_t effect) override;
-    void sendSuicide(const PlayerState& state, const PlayerAction& action) override;
-    void sendFall(uint8_t slot, const PlayerAction& action, int16_t impact) override;
+    // ControlLink, and the lines of ClientPort
     void showLine(std::string_view cp932, uint32_t colour) override;
     bool chatTyping() const override;
     bool chatLineClosed() const override;
     void closeChatLine() override;
 
-    void simulate();
+    // ClientPort: what the player side of the messages shows and sounds.
+    void sendToHost(const Message& message) override;
+    void playInterfaceSound(uint8_t no) override;
+    void playEffectAt(uint8_t slot, uint8_t no) override;
+    void playPresetVoice(uint8_t category, uint8_t item, uint8_t variant) override;
+    void showHit(uint8_t slot, const HitShown& hit) override;
+    void lookChanged(uint8_t slot) override;
 
     SystemClock clock_;
     std::unique_ptr<MessageBoxes> boxes_;
-    Game game_;
-    CollisionMesh mapCollision_;
-    AnimController anim_;
     Random random_;
     DataLoader data_;
+    // The game itself; the sound and the rest below only reach into it. effectSounds_ is
+    // declared further down: the world keeps a reference to it and plays nothing while built.
+    World world_;
+    Game& game_;
     Session session_;
     PresetTable presets_;
     SessionInfo sessionInfo_{};
@@ -173,10 +161,7 @@ private:
     WindowKeys keys_;
     std::unique_ptr<SdlInputDevices> inputDevices_;
     std::unique_ptr<Input> input_;
-    AnimActions animActions_;
     SimSoundOut effectSounds_;
-    PlayerControl control_;
-    GameTick gameTick_;
     MainLoop loop_;
     std::unique_ptr<ProgramLock> instanceLock_;
     ProgramWatch editorWatch_;

@@ -11,8 +11,8 @@ constexpr uint8_t kAttrNone = 0xFF;
 
 } // namespace
 
-ChatEntry::ChatEntry(Game& game, TextInputControl& ime, Send send)
-    : game_(game), ime_(ime), send_(std::move(send)) {
+ChatEntry::ChatEntry(Game& game, TextInputControl& ime, Router& router)
+    : game_(game), ime_(ime), router_(router) {
     compositionAttributes.fill(kAttrNone);
 }
 
@@ -82,7 +82,7 @@ void ChatEntry::submit() {
         return;
     }
     if (!line.empty())
-        say(kTextChat, line);
+        say(TEXT_CHAT, line);
     closeLine();
 }
 
@@ -99,14 +99,15 @@ void ChatEntry::clear() {
     lastCompositionLength_ = lastLineLength_ = 0;
 }
 
-void ChatEntry::say(uint8_t kind, std::string_view text) {
+void ChatEntry::say(uint8_t kind, std::string_view text, uint8_t category, uint8_t item,
+                    uint8_t variant) {
     std::string name;
     if (game_.localSlot < kSlots)
         name = fromField(game_.playerNames[game_.localSlot].data(), kNameBytes + 1);
     std::string said = name + sjis("：") + std::string(text);
     if (said.size() > kSaidLineBytes)
         return;
-    send_(kind, said);
+    router_.sendText(Direction::ToHost, said, kind, 0, category, item, variant);
 }
 
 } // namespace kv

@@ -1,4 +1,5 @@
 #pragma once
+#include "net/Router.h"
 #include "shell/GameState.h"
 
 #include <array>
@@ -11,8 +12,6 @@ namespace kv {
 
 constexpr size_t kChatLineBytes = 60;
 constexpr size_t kSaidLineBytes = 108;
-constexpr uint8_t kTextChat = 10;
-constexpr uint8_t kTextPreset = 90;
 
 // Japanese text input for the chat line: on SDL, text input started and stopped, and a
 // composition thrown away by restarting it.
@@ -23,13 +22,11 @@ public:
     virtual void cancelComposition() = 0;
 };
 
-// The chat line with Japanese input. Everything here is CP932 and counted in bytes.
+// The chat line with Japanese input. Everything here is CP932 and counted in bytes. A line said
+// goes to the host as a text message.
 class ChatEntry {
 public:
-    // Receives each line said: its kind (typed 10, preset 90) and "name：text".
-    using Send = std::function<void(uint8_t kind, const std::string& line)>;
-
-    ChatEntry(Game& game, TextInputControl& ime, Send send);
+    ChatEntry(Game& game, TextInputControl& ime, Router& router);
 
     void setIme(bool on) { ime_.setOpen(on); }
     // True while typing goes nowhere: the line is not open or has been closed.
@@ -48,8 +45,10 @@ public:
     void submit();
     // Esc on an open line.
     void closeLine();
-    // Says "name：text" with the local player's name; too long a line is not sent.
-    void say(uint8_t kind, std::string_view text);
+    // Says "name：text" with the local player's name, as TEXT_CHAT or as TEXT_PRESET with the
+    // phrase's numbers; too long a line is not sent.
+    void say(uint8_t kind, std::string_view text, uint8_t category = 0, uint8_t item = 0,
+             uint8_t variant = 0);
     // Empties the line, the composition and its attributes.
     void clear();
 
@@ -67,7 +66,7 @@ private:
 
     Game& game_;
     TextInputControl& ime_;
-    Send send_;
+    Router& router_;
     size_t lastCompositionLength_ = 0;
     size_t lastLineLength_ = 0;
 };

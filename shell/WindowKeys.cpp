@@ -71,8 +71,9 @@ void WindowKeys::presetDigit(int key) {
         return;
     int variants = targets_.presetVariantCount(game_.presetCategory, game_.presetItem);
     game_.presetVariant = static_cast<uint8_t>(random_.random(variants));
-    chat_.say(kTextPreset,
-              targets_.presetText(game_.presetCategory, game_.presetItem, game_.presetVariant));
+    chat_.say(TEXT_PRESET,
+              targets_.presetText(game_.presetCategory, game_.presetItem, game_.presetVariant),
+              game_.presetCategory, game_.presetItem, game_.presetVariant);
     game_.presetDigits = 0;
     game_.presetEntry = 0;
 }
@@ -116,7 +117,7 @@ void WindowKeys::changeEquipment(int key) {
         PlayerAction& a = game_.actions[game_.localSlot];
         a.action = a.actionSub = a.actionAux = 0;
     }
-    targets_.equipmentChanged(game_.localSlot);
+    router_.sendEquip(Direction::ToHost, EquipBody{game_.localSlot, e});
 }
 
 } // namespace kv

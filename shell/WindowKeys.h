@@ -25,9 +25,6 @@ public:
     // Last index of the weapon and shield lists.
     virtual int lastWeapon() = 0;
     virtual int lastShield() = 0;
-    // The local slot's equipment changed during preparation: in practice the animation takes
-    // the reset action at once; the change is sent to the host.
-    virtual void equipmentChanged(uint8_t slot) = 0;
     virtual void takeScreenshot() = 0;
 };
 
@@ -36,8 +33,8 @@ public:
 // Keys are SDL key codes (digits are their characters).
 class WindowKeys {
 public:
-    WindowKeys(Game& game, ChatEntry& chat, Random& random, KeyTargets& targets)
-        : game_(game), chat_(chat), random_(random), targets_(targets) {}
+    WindowKeys(Game& game, ChatEntry& chat, Random& random, KeyTargets& targets, Router& router)
+        : game_(game), chat_(chat), random_(random), targets_(targets), router_(router) {}
     void keyDown(int key);
 
 private:
@@ -49,6 +46,7 @@ private:
     ChatEntry& chat_;
     Random& random_;
     KeyTargets& targets_;
+    Router& router_;
 };
 
 } // namespace kv

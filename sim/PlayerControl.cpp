@@ -14,6 +14,7 @@ namespace {
 constexpr float kDegToRad = 0.017453292f;
 constexpr float kInvSqrt2 = 0.70710678f;
 constexpr uint32_t kDoubleTapMs = 200;
+constexpr uint8_t kTauntSound = 21;
 
 bool within(int v, int lo, int hi) {
     return v >= lo && v <= hi;
@@ -57,9 +58,9 @@ int fallImpact(float fallSpeed) {
 
 PlayerControl::PlayerControl(Game& game, Clock& clock, const DataLoader& data,
                              const CollisionMesh& map, ActionPlayer& anim, SoundOut& sound,
-                             ControlLink& link)
+                             ControlLink& link, Router& router)
     : game_(game), clock_(clock), data_(data), map_(map), anim_(anim), sound_(sound), link_(link),
-      regenSlow_(clock.now()), regenIdle_(clock.now()) {}
+      router_(router), regenSlow_(clock.now()), regenIdle_(clock.now()) {}
 
 PlayerState& PlayerControl::me() {
     return game_.players[game_.localSlot];
@@ -293,7 +294,7 @@ void PlayerControl::controlActions(const InputState& in) {
             cur != ActSpecialAttack && cur != ActTaunt && !sim.airborne) {
             request(ActTaunt);
             apply(false);
-            link_.sendSound(game_.localSlot, 21);
+            router_.playSoundAt(Direction::ToHost, game_.localSlot, kTauntSound);
         }
         bool busy = holdsTheFeet(cur);
         if (!busy && !sim.jumpAttack && !sim.stepping && !taunting) {
@@ -355,7 +356,8 @@ void PlayerControl::controlActions(const InputState& in) {
         p.hp = 0;
         request(ActDownBack);
         apply(true);
-        link_.sendSuicide(p, myAction());
+        router_.sendState(Direction::ToHost, MSG_SUICIDE,
+                          StateBody{game_.localSlot, {}, p, myAction()});
     }
 }
 

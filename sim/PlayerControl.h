@@ -1,4 +1,5 @@
 #pragma once
+#include "net/Router.h"
 #include "platform/input/InputState.h"
 #include "shell/GameState.h"
 #include "sim/CollisionMesh.h"
@@ -26,7 +27,7 @@ int fallImpact(float fallSpeed);
 class PlayerControl {
 public:
     PlayerControl(Game& game, Clock& clock, const DataLoader& data, const CollisionMesh& map,
-                  ActionPlayer& anim, SoundOut& sound, ControlLink& link);
+                  ActionPlayer& anim, SoundOut& sound, ControlLink& link, Router& router);
 
     // Every main-loop pass while Playing: looking, spectating, SP regeneration, quit key.
     void controlView(const InputState& in);
@@ -76,6 +77,7 @@ private:
     ActionPlayer& anim_;
     SoundOut& sound_;
     ControlLink& link_;
+    Router& router_;
 
     // Key latches.
     Latch special_, jumpKey_, taunt_, walkToggle_, suicide_, specNext_, specPrev_, quit_, preset_;

@@ -7,7 +7,7 @@
 namespace kv {
 
 // What the player simulation asks of the other subsystems. The shell plugs in the animation
-// controller, the sound system, the client session and the chat line; tests plug in fakes.
+// controller, the sound system and the chat line; tests plug in fakes.
 
 // The animation controller's side of an action: what a slot is playing, and starting a
 // request at once (force restarts even the row already playing).
@@ -27,15 +27,10 @@ public:
     virtual void stopEffect(int effect, uint8_t slot) = 0;
 };
 
-// Messages to the host, lines for the log, and the chat line's state.
+// Lines for the log and the chat line's state. Messages to the host leave through the router.
 class ControlLink {
 public:
     virtual ~ControlLink() = default;
-    virtual void sendSound(uint8_t slot, uint8_t effect) = 0; // MSG_SOUND
-    virtual void sendSuicide(const PlayerState& state,
-                             const PlayerAction& action) = 0; // MSG_SUICIDE
-    // MSG_FALL: the hard landing's impact travels in the state's hp field.
-    virtual void sendFall(uint8_t slot, const PlayerAction& action, int16_t impact) = 0;
     virtual void showLine(std::string_view cp932, uint32_t colour) = 0;
 
     // True while the chat line takes the keys (open and not yet closed).

@@ -109,7 +109,10 @@ void PlayerControl::sweepStep(uint8_t slot, PlayerState& T, PlayerState& S, cons
                             : impact >= 30 ? ActHit2
                                            : ActHit1;
             anim_.setAction(slot, action, true);
-            link_.sendFall(slot, action, static_cast<int16_t>(impact));
+            // The landing's impact travels in the state's hp.
+            StateBody fall{slot, {}, T, action};
+            fall.state.hp = static_cast<int16_t>(impact);
+            router_.sendState(Direction::ToHost, MSG_FALL, fall);
             sim.stunTicks = 1;
         } else {
             action.action = ActIdle;

@@ -1,5 +1,6 @@
 #include "shell/ChatEntry.h"
 #include "platform/Text.h"
+#include "tests/support/SentMessages.h"
 
 #include <gtest/gtest.h>
 #include <utility>
@@ -17,9 +18,8 @@ struct RecordingIme final : TextInputControl {
 };
 
 struct ChatTest : ::testing::Test {
-    ChatTest()
-        : chat(game, ime,
-               [this](uint8_t kind, const std::string& line) { said.emplace_back(kind, line); }) {
+    ChatTest() : chat(game, ime, router) {
+        router.setTransport(&sent);
         game.localSlot = 2;
         copyToField(game.playerNames[2].data(), kNameBytes + 1, "Ryo");
         chat.open = 1;
@@ -32,8 +32,10 @@ struct ChatTest : ::testing::Test {
 
     Game game;
     RecordingIme ime;
-    std::vector<std::pair<uint8_t, std::string>> said;
+    test::SentMessages sent;
+    Router router{game};
     ChatEntry chat;
+    std::vector<std::pair<uint8_t, std::string>> said() const { return sent.texts(); }
 };
 
 } // namespace
@@ -118,9 +120,9 @@ TEST_F(ChatTest, BackspaceAfterADoubleByteCharacterEndingInALeadByteValueRemoves
 TEST_F(ChatTest, SubmitSaysTheLineWithTheNameAndClosesIt) {
     chat.compositionResult(sjis("こんにちは"));
     chat.submit();
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].first, kTextChat);
-    EXPECT_EQ(cp932ToUtf8(said[0].second), "Ryo：こんにちは");
+    ASSERT_EQ(said().size(), 1u);
+    EXPECT_EQ(said()[0].first, TEXT_CHAT);
+    EXPECT_EQ(cp932ToUtf8(said()[0].second), "Ryo：こんにちは");
     EXPECT_EQ(chat.open, 0);
     EXPECT_EQ(chat.lineClosed, 1);
     EXPECT_EQ(chat.line, "");
@@ -128,7 +130,7 @@ TEST_F(ChatTest, SubmitSaysTheLineWithTheNameAndClosesIt) {
 
 TEST_F(ChatTest, SubmitOfAnEmptyLineSaysNothingButCloses) {
     chat.submit();
-    EXPECT_TRUE(said.empty());
+    EXPECT_TRUE(said().empty());
     EXPECT_EQ(chat.open, 0);
     EXPECT_EQ(chat.lineClosed, 1);
 }
@@ -137,7 +139,7 @@ TEST_F(ChatTest, EnterDuringACompositionOnlyEndsTheComposition) {
     type("ab");
     chat.compositionChanged(sjis("か"), 0, 0);
     chat.submit();
-    EXPECT_TRUE(said.empty());
+    EXPECT_TRUE(said().empty());
     EXPECT_EQ(chat.composing, 0);
     EXPECT_EQ(chat.open, 1);
     EXPECT_EQ(chat.line, "ab");
@@ -145,15 +147,15 @@ TEST_F(ChatTest, EnterDuringACompositionOnlyEndsTheComposition) {
 
 TEST_F(ChatTest, LinesLongerThan108BytesAreNotSaid) {
     copyToField(game.playerNames[2].data(), kNameBytes + 1, std::string(20, 'n'));
-    chat.say(kTextPreset, std::string(86, 'x')); // 20 + 2 + 86 = 108
-    chat.say(kTextPreset, std::string(87, 'x'));
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].second.size(), 108u);
+    chat.say(TEXT_PRESET, std::string(86, 'x')); // 20 + 2 + 86 = 108
+    chat.say(TEXT_PRESET, std::string(87, 'x'));
+    ASSERT_EQ(said().size(), 1u);
+    EXPECT_EQ(said()[0].second.size(), 108u);
 }
 
 TEST_F(ChatTest, WithoutALocalSlotTheLineIsSaidWithoutAName) {
     game.localSlot = kNoSlot;
-    chat.say(kTextChat, "hi");
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].second, sjis("：hi"));
+    chat.say(TEXT_CHAT, "hi");
+    ASSERT_EQ(said().size(), 1u);
+    EXPECT_EQ(said()[0].second, sjis("：hi"));
 }

@@ -1,20 +1,17 @@
-// A practice session without a window: the real loop, tick, player control, animation and the
-// generated map's collision, driven by scripted devices on a fake clock. Run from the game
-// folder after the build (the content is generated there).
+// A practice session without a window: the program's own world (loop, tick, player control,
+// animation, router and the generated map's collision read from its .x file), driven by
+// scripted devices on a fake clock. Run from the game folder after the build (the content is
+// generated there).
 #include "data/DataLoader.h"
-#include "models/AnimController.h"
-#include "models/Models.h"
 #include "net/Session.h"
 #include "platform/Random.h"
-#include "platform/gfx/HeadlessDevice.h"
+#include "platform/Text.h"
 #include "platform/input/Input.h"
 #include "platform/input/SdlInput.h"
 #include "shell/ChatEntry.h"
-#include "shell/GameTick.h"
 #include "shell/MainLoop.h"
-#include "sim/CollisionMesh.h"
-#include "sim/PlayerControl.h"
 #include "ui/PracticeStart.h"
+#include "world/World.h"
 
 #include <SDL_scancode.h>
 #include <cmath>
@@ -26,38 +23,10 @@ using namespace kv;
 
 namespace {
 
-class Actions final : public ActionPlayer {
-public:
-    explicit Actions(AnimController& anim) : anim_(anim) {}
-    int currentAction(uint8_t slot) const override { return anim_.currentAction[slot]; }
-    void setAction(uint8_t slot, const PlayerAction& a, bool force) override {
-        anim_.setAction(slot, a, force);
-    }
-
-private:
-    AnimController& anim_;
-};
-
 class Silence final : public SoundOut {
 public:
     void playEffect(int, uint8_t, bool) override {}
     void stopEffect(int, uint8_t) override {}
-};
-
-// Practice has no host to tell; the chat line is the program's own.
-class NoHost final : public ControlLink {
-public:
-    explicit NoHost(ChatEntry& chat) : chat_(chat) {}
-    void sendSound(uint8_t, uint8_t) override {}
-    void sendSuicide(const PlayerState&, const PlayerAction&) override {}
-    void sendFall(uint8_t, const PlayerAction&, int16_t) override {}
-    void showLine(std::string_view, uint32_t) override {}
-    bool chatTyping() const override { return !chat_.isBlocked(); }
-    bool chatLineClosed() const override { return chat_.lineClosed != 0; }
-    void closeChatLine() override { chat_.closeLine(); }
-
-private:
-    ChatEntry& chat_;
 };
 
 class NoInputMethod final : public TextInputControl {
@@ -66,22 +35,28 @@ public:
     void cancelComposition() override {}
 };
 
-struct PracticeSession : ::testing::Test, LoopSteps {
-    PracticeSession()
-        : models(device, game, data, random), actions(anim), input(devices),
-          control(game, clock, data, map, actions, silence, noHost),
-          gameTick(game, clock,
-                   TickLinks{.simulate =
-                                 [this] {
-                                     const InputState& in = input.state();
-                                     control.updateDistances();
-                                     control.controlActions(in);
-                                     control.sweepMovement(0, game.players[0], game.playersNet[0],
-                                                           in);
-                                     control.footsteps(in);
-                                 },
-                             .advanceAnimation = [this](int slot) { anim.advance(slot, 0.9f); }}),
-          loop(clock, game, *this) {}
+// What the player side of the messages showed and sounded.
+struct Heard final : ClientPort {
+    void sendToHost(const Message& m) override { toHost.push_back(m.type()); }
+    void showLine(std::string_view text, uint32_t colour) override {
+        lines.push_back({std::string(text), colour});
+    }
+    void playInterfaceSound(uint8_t no) override { interfaceSounds.push_back(no); }
+    void playEffectAt(uint8_t slot, uint8_t no) override { effects.push_back({slot, no}); }
+    void playPresetVoice(uint8_t c, uint8_t i, uint8_t v) override { voices.push_back({c, i, v}); }
+    void showHit(uint8_t, const HitShown&) override { ++hits; }
+    void lookChanged(uint8_t) override {}
+
+    std::vector<uint8_t> toHost;
+    std::vector<std::pair<std::string, uint32_t>> lines;
+    std::vector<uint8_t> interfaceSounds;
+    std::vector<std::pair<uint8_t, uint8_t>> effects;
+    std::vector<std::array<uint8_t, 3>> voices;
+    int hits = 0;
+};
+
+struct PracticeSession : ::testing::Test, LoopSteps, ControlLink {
+    PracticeSession() : input(devices) {}
 
     void SetUp() override {
         ASSERT_TRUE(data.loadMaps() && data.loadWeapons() && data.loadShields() &&
@@ -90,7 +65,7 @@ struct PracticeSession : ::testing::Test, LoopSteps {
         ASSERT_GT(data.mapCount(), 0);
         ASSERT_GT(data.map(0).pointCount, 0);
 
-        // The settings dialog's practice path, its loading stages done by hand below.
+        // The settings dialog's practice path; the map stage reads the map's collision.
         game.practiceMode = 1;
         session.currentMap = 0;
         for (int m = 0; m < data.mapCount(); ++m)
@@ -107,11 +82,10 @@ struct PracticeSession : ::testing::Test, LoopSteps {
             p.z = start[2];
             game.playersNet[0] = game.playersSpawn[0] = p;
         };
+        links.runLoadingDialog = [this] { return game.loadStage != 2 || world.loadMap(); };
         ASSERT_TRUE(startPractice(game, session, data, links));
-        ASSERT_EQ(models.loadPart(10, 0, 0), 1) << "the map model";
-        const CollisionTriangles& c = models.collision();
-        std::vector<uint16_t> indices(c.indices.begin(), c.indices.end());
-        map = buildCollisionMesh(c.vertices, indices, 1.0f, glm::vec3(0));
+        ASSERT_FALSE(world.map.indices.empty()) << "the map's collision";
+        world.setInput(&input.state());
         game.appState = AppState::Playing;
         loop.start();
     }
@@ -121,13 +95,19 @@ struct PracticeSession : ::testing::Test, LoopSteps {
     bool editorWindowOpen() override { return false; }
     void controlView() override {
         input.poll();
-        control.controlView(input.state());
+        world.control.controlView(input.state());
     }
     void pollNetwork() override {}
-    void tick() override { gameTick.run(); }
+    void tick() override { world.tick.run(); }
     void drawFrame() override { ++frames; }
     void sampleSecond() override {}
     bool drawsFrames() override { return true; }
+
+    // ControlLink: the program's own chat line.
+    void showLine(std::string_view, uint32_t) override {}
+    bool chatTyping() const override { return !chat.isBlocked(); }
+    bool chatLineClosed() const override { return chat.lineClosed != 0; }
+    void closeChatLine() override { chat.closeLine(); }
 
     void runFor(uint32_t ms) {
         uint32_t end = clock.now() + ms;
@@ -141,25 +121,20 @@ struct PracticeSession : ::testing::Test, LoopSteps {
         return {-std::sin(r), -std::cos(r)};
     }
 
-    Game game;
     FakeClock clock{5000};
     DataLoader data;
     Session session{data};
     Random random{7};
-    HeadlessDevice device;
-    Models models;
-    AnimController anim{game};
-    Actions actions;
     Silence silence;
+    Heard heard;
+    World world{clock, random, data, silence, *this, heard};
+    Game& game = world.game;
+    AnimController& anim = world.anim;
     NoInputMethod ime;
-    ChatEntry chat{game, ime, [](uint8_t, const std::string&) {}};
-    NoHost noHost{chat};
+    ChatEntry chat{game, ime, world.router};
     ScriptedInputDevices devices;
     Input input;
-    CollisionMesh map;
-    PlayerControl control;
-    GameTick gameTick;
-    MainLoop loop;
+    MainLoop loop{clock, game, *this};
     std::array<float, 3> start{};
     int frames = 0;
     std::string mapModel; // the map practised on, by its model; the first map when empty
@@ -264,6 +239,8 @@ TEST_F(PracticeSession, TheTauntPlaysWhileHIsHeldAndEndsWhenItIsLetGo) {
     press(SDL_SCANCODE_H, false);
     runFor(100);
     EXPECT_EQ(anim.currentAction[0], 0) << "letting go of H ends it";
+    // The taunt's sound message reaches the player's own side at once: effect 21 of his slot.
+    EXPECT_EQ(heard.effects, (std::vector<std::pair<uint8_t, uint8_t>>{{0, 21}}));
 }
 
 TEST_F(PracticeSession, TheSpecialAttackLastsWhileFIsHeldAndItsSpIsPaidOnce) {
@@ -378,4 +355,25 @@ TEST_F(PracticeSession, AfterDeleteHeLiesForGoodAndTheFreeCameraLooksRoundTheMap
     glm::vec2 flown{game.freeCameraPos[0] - from[0], game.freeCameraPos[2] - from[2]};
     EXPECT_GT(glm::length(flown), 200);
     EXPECT_EQ(ground(), body) << "the keys moved him, not only the camera";
+}
+
+TEST_F(PracticeSession, ALineSaidShowsAtOnceWithTheChatSoundAndAPhraseWithItsVoice) {
+    runFor(500);
+    const std::string name = fromField(game.playerNames[0].data(), game.playerNames[0].size());
+    chat.open = 1;
+    chat.lineClosed = 0;
+    for (char c : std::string("hello"))
+        chat.appendChar(c);
+    chat.submit();
+    ASSERT_EQ(heard.lines.size(), 1u) << "the typed line is in the log at once";
+    EXPECT_EQ(heard.lines[0].first, name + sjis("：") + "hello");
+    EXPECT_EQ(heard.lines[0].second, 0xFFFFFFFFu);
+    EXPECT_EQ(heard.interfaceSounds, std::vector<uint8_t>{2}) << "ChatMes.wav";
+
+    chat.say(TEXT_PRESET, sjis("了解"), 1, 2, 0);
+    ASSERT_EQ(heard.lines.size(), 2u);
+    EXPECT_EQ(heard.lines[1].second, 0xFFDCD2D2u);
+    EXPECT_EQ(heard.voices, (std::vector<std::array<uint8_t, 3>>{{1, 2, 0}}));
+    EXPECT_EQ(heard.interfaceSounds.size(), 1u) << "a phrase sounds its voice, not the chat cue";
+    EXPECT_TRUE(heard.toHost.empty()) << "practice sends nothing";
 }

@@ -1,5 +1,6 @@
 #include "shell/WindowKeys.h"
 #include "platform/Text.h"
+#include "tests/support/SentMessages.h"
 
 #include <SDL_keycode.h>
 #include <gtest/gtest.h>
@@ -32,23 +33,17 @@ struct FakeTargets final : KeyTargets {
     void resetEnterLatch() override { ++enterLatchResets; }
     int lastWeapon() override { return 14; }
     int lastShield() override { return 9; }
-    void equipmentChanged(uint8_t slot) override { changed.push_back(slot); }
     void takeScreenshot() override { ++screenshots; }
 
     std::vector<int> titleKeys;
     bool hideChat = false;
     int enterLatchResets = 0;
-    std::vector<uint8_t> changed;
     int screenshots = 0;
 };
 
 struct KeysTest : ::testing::Test {
-    KeysTest()
-        : chat(game, ime,
-               [this](uint8_t kind, const std::string& line) {
-                   said.push_back({kind, line});
-               }),
-          keys(game, chat, random, targets) {
+    KeysTest() : chat(game, ime, router), keys(game, chat, random, targets, router) {
+        router.setTransport(&sent);
         game.appState = AppState::Playing;
         game.localSlot = 0;
     }
@@ -61,11 +56,25 @@ struct KeysTest : ::testing::Test {
         uint8_t kind;
         std::string line;
     };
+    std::vector<Said> said() const {
+        std::vector<Said> out;
+        for (const TextBody& b : sent.toHostOf<TextBody>(MSG_TEXT))
+            out.push_back({b.kind, std::string(bodyText(b))});
+        return out;
+    }
+    // The slots whose equipment was sent to the host.
+    std::vector<uint8_t> changed() const {
+        std::vector<uint8_t> out;
+        for (const EquipBody& b : sent.toHostOf<EquipBody>(MSG_EQUIP))
+            out.push_back(b.slot);
+        return out;
+    }
     Game game;
     NoIme ime;
     Random random{7};
     FakeTargets targets;
-    std::vector<Said> said;
+    test::SentMessages sent;
+    Router router{game};
     ChatEntry chat;
     WindowKeys keys;
 };
@@ -84,15 +93,20 @@ TEST_F(KeysTest, AtTheTitleEveryKeyGoesToTheTitleScreen) {
 TEST_F(KeysTest, TwoPresetDigitsSayAPhraseOfThatItem) {
     game.presetEntry = 1;
     press({'3', '7'});
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].kind, kTextPreset);
+    ASSERT_EQ(said().size(), 1u);
+    EXPECT_EQ(said()[0].kind, TEXT_PRESET);
     std::set<std::string> allowed;
     for (int v = 0; v < 3; ++v)
         allowed.insert(sjis("：") + "p26" + std::to_string(v));
-    EXPECT_TRUE(allowed.count(said[0].line)) << said[0].line;
+    EXPECT_TRUE(allowed.count(said()[0].line)) << said()[0].line;
     EXPECT_EQ(game.presetCategory, 2);
     EXPECT_EQ(game.presetItem, 6);
     EXPECT_LT(game.presetVariant, 3);
+    const TextBody phrase = sent.toHostOf<TextBody>(MSG_TEXT)[0];
+    EXPECT_EQ(phrase.category, 2) << "the phrase travels with the line, for its voice";
+    EXPECT_EQ(phrase.item, 6);
+    EXPECT_EQ(phrase.variant, game.presetVariant);
+    EXPECT_EQ(said()[0].line, sjis("：") + "p26" + std::to_string(game.presetVariant));
     EXPECT_EQ(game.presetEntry, 0);
     EXPECT_EQ(game.presetDigits, 0);
 }
@@ -105,9 +119,9 @@ TEST_F(KeysTest, PresetDigitsOutOfRangeAreIgnored) {
     EXPECT_EQ(game.presetDigits, 1) << "the sixth category has two items";
     press({'0'});
     EXPECT_EQ(game.presetDigits, 1);
-    EXPECT_TRUE(said.empty());
+    EXPECT_TRUE(said().empty());
     press({'2'});
-    EXPECT_EQ(said.size(), 1u);
+    EXPECT_EQ(said().size(), 1u);
 }
 
 TEST_F(KeysTest, BackspaceStepsPresetDigitsBackBeforeTouchingTheLine) {
@@ -128,7 +142,7 @@ TEST_F(KeysTest, PresetDigitsOnlyCountWhilePlaying) {
     game.presetEntry = 1;
     press({'1', '1'});
     EXPECT_EQ(game.presetDigits, 0);
-    EXPECT_TRUE(said.empty());
+    EXPECT_TRUE(said().empty());
 }
 
 TEST_F(KeysTest, EnterOpensTheLineThenSaysIt) {
@@ -143,9 +157,9 @@ TEST_F(KeysTest, EnterOpensTheLineThenSaysIt) {
     chat.appendChar('g');
     chat.appendChar('g');
     press({SDLK_RETURN});
-    ASSERT_EQ(said.size(), 1u);
-    EXPECT_EQ(said[0].kind, kTextChat);
-    EXPECT_EQ(said[0].line, sjis("：gg"));
+    ASSERT_EQ(said().size(), 1u);
+    EXPECT_EQ(said()[0].kind, TEXT_CHAT);
+    EXPECT_EQ(said()[0].line, sjis("：gg"));
     EXPECT_EQ(chat.open, 0);
     EXPECT_EQ(chat.lineClosed, 1);
     EXPECT_FALSE(ime.open);
@@ -157,7 +171,7 @@ TEST_F(KeysTest, EnterThatEndsACompositionKeepsTheLineOpenForTyping) {
     press({SDLK_RETURN});
     EXPECT_EQ(chat.open, 1);
     EXPECT_TRUE(ime.open);
-    EXPECT_TRUE(said.empty());
+    EXPECT_TRUE(said().empty());
 }
 
 TEST_F(KeysTest, WithChatHiddenEnterNeverOpensTheLine) {
@@ -171,32 +185,32 @@ TEST_F(KeysTest, EquipmentKeysStepWithinTheListsDuringPreparation) {
     game.matchPhase = 1;
     setWeapon(game.equips[0], 0);
     press({SDLK_F5});
-    EXPECT_TRUE(targets.changed.empty()) << "weapon 0 cannot go lower";
+    EXPECT_TRUE(changed().empty()) << "weapon 0 cannot go lower";
     press({SDLK_F6});
     EXPECT_EQ(game.equips[0].weapon, 1);
     EXPECT_EQ(game.equips[0].weaponClass, weaponClass(1));
-    EXPECT_EQ(targets.changed, std::vector<uint8_t>{0});
+    EXPECT_EQ(changed(), std::vector<uint8_t>{0});
 
     setWeapon(game.equips[0], 14);
     press({SDLK_F6});
-    EXPECT_EQ(targets.changed.size(), 1u) << "the last weapon cannot go higher";
+    EXPECT_EQ(changed().size(), 1u) << "the last weapon cannot go higher";
     EXPECT_EQ(game.equips[0].weapon, 14);
 
     game.equips[0].shield = 9;
     press({SDLK_F8, SDLK_F7});
     EXPECT_EQ(game.equips[0].shield, 8);
-    EXPECT_EQ(targets.changed.size(), 2u);
+    EXPECT_EQ(changed().size(), 2u);
 }
 
 TEST_F(KeysTest, EquipmentKeysDoNothingOutsidePreparation) {
     game.matchPhase = 2;
     press({SDLK_F6, SDLK_F8});
-    EXPECT_TRUE(targets.changed.empty());
+    EXPECT_TRUE(changed().empty());
     EXPECT_EQ(game.equips[0].weapon, 0);
     game.matchPhase = 1;
     game.localSlot = kNoSlot;
     press({SDLK_F6});
-    EXPECT_TRUE(targets.changed.empty()) << "no local slot, nothing to change";
+    EXPECT_TRUE(changed().empty()) << "no local slot, nothing to change";
 }
 
 TEST_F(KeysTest, PracticeEquipmentChangeResetsTheAction) {

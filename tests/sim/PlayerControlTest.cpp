@@ -238,8 +238,8 @@ TEST_F(SimTest, TauntSendsItsVoiceOncePerPress) {
     control.controlActions(keys({InTaunt}));
     control.controlActions(keys({InTaunt}));
     EXPECT_EQ(anim.currentAction(0), 50);
-    ASSERT_EQ(link.sounds.size(), 1u);
-    EXPECT_EQ(link.sounds[0], (std::pair<uint8_t, uint8_t>{0, 21}));
+    ASSERT_EQ(sent.sounds().size(), 1u);
+    EXPECT_EQ(sent.sounds()[0], (std::pair<uint8_t, uint8_t>{0, 21}));
 }
 
 TEST_F(SimTest, SuicideKillsAndTellsTheHost) {
@@ -247,8 +247,8 @@ TEST_F(SimTest, SuicideKillsAndTellsTheHost) {
     EXPECT_EQ(me().hp, 0);
     EXPECT_EQ(anim.currentAction(0), 34);
     EXPECT_TRUE(anim.set.back().force);
-    ASSERT_EQ(link.suicides.size(), 1u);
-    EXPECT_EQ(link.suicides[0].second.action, 34);
+    ASSERT_EQ(sent.suicides().size(), 1u);
+    EXPECT_EQ(sent.suicides()[0].action.action, 34);
 }
 
 TEST_F(SimTest, ItemPoseIsRequestedWhileTheKeyIsHeld) {

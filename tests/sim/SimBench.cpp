@@ -21,9 +21,6 @@ struct NoSound final : SoundOut {
     void stopEffect(int, uint8_t) override {}
 };
 struct NoLink final : ControlLink {
-    void sendSound(uint8_t, uint8_t) override {}
-    void sendSuicide(const PlayerState&, const PlayerAction&) override {}
-    void sendFall(uint8_t, const PlayerAction&, int16_t) override {}
     void showLine(std::string_view, uint32_t) override {}
     bool chatTyping() const override { return false; }
     bool chatLineClosed() const override { return true; }
@@ -57,7 +54,8 @@ double run(CollisionMesh& mesh, int ticks, int& grounded) {
     NoActions anim;
     NoSound sound;
     NoLink link;
-    PlayerControl control(game, clock, data, mesh, anim, sound, link);
+    Router router(game);
+    PlayerControl control(game, clock, data, mesh, anim, sound, link, router);
     game.appState = AppState::Playing;
     game.localSlot = 0;
     for (int s = 0; s < kSlots; ++s) {

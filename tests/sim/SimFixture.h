@@ -52,15 +52,42 @@ public:
     std::vector<Call> calls;
 };
 
+// The messages the local player sends to the host, read back from their bodies.
+class SentToHost final : public Transport {
+public:
+    void sendToHost(const Message& m) override { messages.push_back(m); }
+    void sendTo(uint32_t, const Message&) override { ADD_FAILURE() << "a player sent as the host"; }
+
+    struct Fall {
+        uint8_t slot, action;
+        int16_t impact;
+    };
+    std::vector<std::pair<uint8_t, uint8_t>> sounds() const {
+        std::vector<std::pair<uint8_t, uint8_t>> out;
+        for (const Message& m : messages)
+            if (auto b = m.type() == MSG_SOUND ? unpack<SoundBody>(m) : std::nullopt)
+                out.push_back({b->slot, b->sound});
+        return out;
+    }
+    std::vector<StateBody> suicides() const { return states(MSG_SUICIDE); }
+    std::vector<Fall> falls() const {
+        std::vector<Fall> out;
+        for (const StateBody& b : states(MSG_FALL))
+            out.push_back({b.slot, b.action.action, b.state.hp});
+        return out;
+    }
+    std::vector<StateBody> states(uint8_t type) const {
+        std::vector<StateBody> out;
+        for (const Message& m : messages)
+            if (auto b = m.type() == type ? unpack<StateBody>(m) : std::nullopt)
+                out.push_back(*b);
+        return out;
+    }
+    std::vector<Message> messages;
+};
+
 class FakeLink final : public ControlLink {
 public:
-    void sendSound(uint8_t slot, uint8_t effect) override { sounds.push_back({slot, effect}); }
-    void sendSuicide(const PlayerState& s, const PlayerAction& a) override {
-        suicides.push_back({s, a});
-    }
-    void sendFall(uint8_t slot, const PlayerAction& a, int16_t impact) override {
-        falls.push_back({slot, a.action, impact});
-    }
     void showLine(std::string_view text, uint32_t colour) override {
         lines.push_back({std::string(text), colour});
     }
@@ -68,13 +95,6 @@ public:
     bool chatLineClosed() const override { return closed; }
     void closeChatLine() override { closed = true; }
 
-    struct Fall {
-        uint8_t slot, action;
-        int16_t impact;
-    };
-    std::vector<std::pair<uint8_t, uint8_t>> sounds;
-    std::vector<std::pair<PlayerState, PlayerAction>> suicides;
-    std::vector<Fall> falls;
     std::vector<std::pair<std::string, uint32_t>> lines;
     bool typing = false, closed = true;
 };
@@ -82,7 +102,8 @@ public:
 // One local player in slot 0 of a game in progress, on a map with no collision geometry.
 class SimTest : public ::testing::Test {
 protected:
-    SimTest() : control(game, clock, data, mesh, anim, sound, link) {
+    SimTest() : control(game, clock, data, mesh, anim, sound, link, router) {
+        router.setTransport(&sent);
         game.appState = AppState::Playing;
         game.localSlot = 0;
         PlayerState& p = game.players[0];
@@ -112,6 +133,8 @@ protected:
     FakeActions anim;
     FakeSound sound;
     FakeLink link;
+    SentToHost sent;
+    Router router{game};
     PlayerControl control;
 };
 

@@ -61,7 +61,7 @@ TEST_F(OnGround, SoftLandingStunsWithoutAReaction) {
     EXPECT_FLOAT_EQ(me().y, 5);
     EXPECT_EQ(game.sim.stunTicks, 12);
     EXPECT_EQ(game.actions[0].action, 0);
-    EXPECT_TRUE(link.falls.empty());
+    EXPECT_TRUE(sent.falls().empty());
     EXPECT_TRUE(sound.played(3, 0)) << "the landing sound";
     EXPECT_EQ(game.sim.fallSpeed[0], 0);
 }
@@ -71,9 +71,9 @@ TEST_F(OnGround, HardLandingRequestsAReactionAndTellsTheHost) {
     sweep();
     EXPECT_EQ(anim.currentAction(0), 30);
     EXPECT_TRUE(anim.set.back().force);
-    ASSERT_EQ(link.falls.size(), 1u);
-    EXPECT_EQ(link.falls[0].action, 30);
-    EXPECT_EQ(link.falls[0].impact, 23);
+    ASSERT_EQ(sent.falls().size(), 1u);
+    EXPECT_EQ(sent.falls()[0].action, 30);
+    EXPECT_EQ(sent.falls()[0].impact, 23);
     EXPECT_EQ(game.sim.stunTicks, 1);
 }
 
@@ -90,7 +90,7 @@ TEST_F(OnGround, FatalLandingFallsTheWayTheKeysPoint) {
     falling(15);
     sweep();
     EXPECT_EQ(anim.currentAction(0), 37);
-    EXPECT_GE(link.falls.back().impact, 60);
+    EXPECT_GE(sent.falls().back().impact, 60);
 }
 
 TEST_F(OnGround, StepsIntoTheLandingMakeNoSound) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "net/Router.h"
 #include "platform/Clock.h"
 #include "shell/GameState.h"
 
@@ -7,7 +8,8 @@
 
 namespace kv {
 
-// What one game tick reaches in other subsystems; unset calls do nothing.
+// What one game tick reaches in the program around it; unset calls do nothing. Messages to the
+// host leave through the router.
 struct TickLinks {
     // A dedicated host's first tick: the server console runs until it closes.
     std::function<bool()> serverOnlyHost;
@@ -17,10 +19,7 @@ struct TickLinks {
     std::function<bool()> isHost;
     std::function<void()> reloadMapModels;
     std::function<void()> closeIme;
-    // Playing.
-    std::function<void()> sendReadyRequest; // game message 40
-    std::function<void()> sendStartPoll;    // game message 205
-    // updateDistances, controlActions, sweepMovement of the local slot, footsteps.
+    // Playing: updateDistances, controlActions, sweepMovement of the local slot, footsteps.
     std::function<void()> simulate;
     std::function<void(int slot)> advanceAnimation;
 };
@@ -32,16 +31,18 @@ constexpr uint32_t kStartBannerMs = 3000;
 // One fixed tick of the game, by application state.
 class GameTick {
 public:
-    GameTick(Game& game, Clock& clock, TickLinks links)
-        : game_(game), clock_(clock), links_(std::move(links)) {}
+    GameTick(Game& game, Clock& clock, Router& router, TickLinks links)
+        : game_(game), clock_(clock), router_(router), links_(std::move(links)) {}
     void run();
 
 private:
     void playing();
     void interlude();
+    void sendToHost(uint8_t type);
 
     Game& game_;
     Clock& clock_;
+    Router& router_;
     TickLinks links_;
     bool firstPlayingTick_ = true;
     uint32_t lastReadyRequest_ = 0, lastStartPoll_ = 0, previousTick_ = 0;

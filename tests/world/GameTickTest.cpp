@@ -1,4 +1,4 @@
-#include "shell/GameTick.h"
+#include "world/GameTick.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -7,12 +7,25 @@ using namespace kv;
 
 namespace {
 
+// When each request to the host left, by type.
+struct Requests final : Transport {
+    explicit Requests(Clock& clock) : clock(clock) {}
+    void sendToHost(const Message& m) override {
+        if (m.type() == MSG_READY)
+            readyAt.push_back(clock.now());
+        else if (m.type() == MSG_START)
+            pollAt.push_back(clock.now());
+    }
+    void sendTo(uint32_t, const Message&) override {}
+    Clock& clock;
+    std::vector<uint32_t> readyAt, pollAt;
+};
+
 struct TickTest : ::testing::Test {
     TickTest() {
         game.appState = AppState::Playing;
         game.localSlot = 0;
-        links.sendReadyRequest = [this] { readyAt.push_back(clock.now()); };
-        links.sendStartPoll = [this] { pollAt.push_back(clock.now()); };
+        router.setTransport(&requests);
         links.simulate = [this] { ++simulated; };
         links.advanceAnimation = [this](int slot) { animated.push_back(slot); };
         links.titleTick = [this] { ++titleTicks; };
@@ -21,7 +34,7 @@ struct TickTest : ::testing::Test {
     }
     GameTick& tick() {
         if (!t)
-            t = std::make_unique<GameTick>(game, clock, links);
+            t = std::make_unique<GameTick>(game, clock, router, links);
         return *t;
     }
     void runFor(uint32_t ms) {
@@ -37,8 +50,11 @@ struct TickTest : ::testing::Test {
     FakeClock clock{10'000};
     Game game;
     TickLinks links;
+    Requests requests{clock};
+    Router router{game};
+    std::vector<uint32_t>& readyAt = requests.readyAt;
+    std::vector<uint32_t>& pollAt = requests.pollAt;
     std::unique_ptr<GameTick> t;
-    std::vector<uint32_t> readyAt, pollAt;
     std::vector<int> animated;
     int simulated = 0, titleTicks = 0, mapReloads = 0, imeClosed = 0;
 };

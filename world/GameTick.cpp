@@ -1,4 +1,4 @@
-#include "shell/GameTick.h"
+#include "world/GameTick.h"
 
 namespace kv {
 namespace {
@@ -48,7 +48,7 @@ void GameTick::playing() {
             game_.matchPhase = 0;
         } else if (now - lastStartPoll_ >= kStartPollMs && game_.matchPhase == kPreparation) {
             lastStartPoll_ = now;
-            call(links_.sendStartPoll);
+            sendToHost(MSG_START);
         }
         call(links_.simulate);
         game_.animStep = static_cast<int32_t>((now - previousTick_) * 0.5);
@@ -60,8 +60,19 @@ void GameTick::playing() {
     } else if (game_.joined == 1 && game_.inGame == 0 && now - lastReadyRequest_ > kReadyRepeatMs) {
         // Repeated until the host answers with the game data.
         lastReadyRequest_ = now;
-        call(links_.sendReadyRequest);
+        sendToHost(MSG_READY);
     }
+}
+
+// The ready request and the start poll carry the local slot and its state.
+void GameTick::sendToHost(uint8_t type) {
+    StateBody body;
+    body.slot = game_.localSlot;
+    if (game_.localSlot < kSlots) {
+        body.state = game_.players[game_.localSlot];
+        body.action = game_.actions[game_.localSlot];
+    }
+    router_.sendState(Direction::ToHost, type, body);
 }
 
 void GameTick::interlude() {
