@@ -195,6 +195,8 @@ void Match::respawn(uint8_t slot) {
     if (slot >= kSlots)
         return;
     PlayerState& spawn = game_.playersSpawn[slot];
+    // A player placed after the last round began has no owner in his start record yet.
+    spawn.dpnid = slots_[slot].dpnid;
     spawn.inUse = spawn.alive = 1;
     spawn.hp = spawn.sp = 10000;
     game_.players[slot] = spawn;

@@ -120,9 +120,9 @@ int Combat::resolveContact(glm::vec3& a, PlayerState& sa, PlayerState& sv, uint8
 
     const int attackerAction = rows_.currentAction(attacker);
     const int victimAction = rows_.currentAction(victim);
-    // A dead attacker's last swing no longer strikes.
-    const bool active =
-        sa.alive && isAttack(attackerAction) && !(victimAction == ActHit4 || isDown(victimAction));
+    // A dead attacker's last swing no longer strikes, and the dead are not struck again.
+    const bool active = sa.alive && sv.alive && isAttack(attackerAction) &&
+                        !(victimAction == ActHit4 || isDown(victimAction));
     const int reach = active ? rows_.rowValue(attacker, ColReach) : 0;
     const int arc = active ? rows_.rowValue(attacker, ColArc) : 0;
     const bool touching = d <= kBodyRadius && dy <= kBodyHeight;

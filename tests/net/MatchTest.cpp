@@ -364,3 +364,21 @@ TEST_F(NoStartPoints, EveryoneStandsAtPointZero) {
     for (int i = 0; i < kSlots; ++i)
         EXPECT_EQ(game.players[i].x, 0);
 }
+
+TEST_F(MatchTest, APlayerPlacedDuringTheCountdownKeepsHisOwnerWhenTheFightStarts) {
+    session.prepSeconds = 5;
+    enter(0, "A");
+    match.newRound();
+    match.matchTick();
+    // B joins now: placed on his own, after the round's placement.
+    enter(1, "B");
+    match.placeOne(1);
+    game.players[1].dpnid = slots[1].dpnid;
+    slots[1].state = slots[1].prevState = game.players[1];
+    slots[1].state.inUse = 1;
+    tick(5000);
+    ASSERT_EQ(session.phase, 0);
+    EXPECT_EQ(slots[1].state.dpnid, 101u) << "his state messages must still be his";
+    EXPECT_EQ(slots[1].prevState.dpnid, 101u);
+    EXPECT_EQ(game.players[1].dpnid, 101u);
+}

@@ -155,6 +155,10 @@ TEST_F(CombatTest, NoBlowOutsideAttacksOnDownedVictimsOrOutsideTheArc) {
     EXPECT_EQ(blow(), ContactHit);
     slots[kA].state.alive = 0;
     EXPECT_EQ(blow(), ContactNone) << "a dead man's swing does not strike";
+    slots[kA].state.alive = 1;
+    victim().alive = 0;
+    EXPECT_EQ(blow(), ContactNone) << "nor is the dead man struck again";
+    EXPECT_EQ(out.hits.size(), 1u);
 }
 
 TEST_F(CombatTest, HitsWithin999MsAddUpAt1000MsANewSeriesStarts) {
@@ -273,6 +277,8 @@ TEST_F(CombatTest, AHitToExactlyZeroKillsOnceAndTheAttackerGainsSp) {
     victim().alive = 0;
     blow();
     EXPECT_EQ(out.kills.size(), 1u) << "no second report for a dead victim";
+    victim().alive = 1;
+    victim().hp = 10000;
     slots[kA].state.sp = 9990;
     blow();
     EXPECT_EQ(slots[kA].state.sp, 10000);

@@ -1,0 +1,158 @@
+#include "platform/net/LossyRelay.h"
+#include "tests/net/HeadlessGame.h"
+
+#include <array>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+constexpr int kPlayers = 3;
+
+net::Options patientNet() {
+    net::Options o;
+    o.connectWaitMs = 5000;
+    o.searchWaitMs = 1000;
+    return o;
+}
+
+// A dedicated host and three players fight until one is left, sit out the interval, and
+// follow the host to the next map of the rotation.
+class Fight : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EquipmentChoice hammer;
+        hammer.weapon = 6; // big hammer: a few blows are a kill
+        ASSERT_TRUE(writeEquipmentFile(hammer));
+    }
+
+    void run(net::Options net, const net::LossyRelay::Faults* faults) {
+        HeadlessHost host(clock, net);
+        host.session.prepSeconds = 2;
+        host.session.intervalSeconds = 2;
+        host.session.repeatCount = 1;
+        host.session.loopAll = 1;
+        ASSERT_TRUE(host.start());
+        ASSERT_GE(host.data.mapCount(), 2) << "the rotation needs two maps";
+        const uint8_t firstMap = host.session.currentMap;
+
+        std::unique_ptr<net::LossyRelay> relay;
+        std::string address = "127.0.0.1:" + std::to_string(host.host.hostSession.port());
+        if (faults) {
+            relay = std::make_unique<net::LossyRelay>(
+                net::Endpoint{0x7F000001, host.host.hostSession.port()}, *faults);
+            std::string error;
+            ASSERT_TRUE(relay->open(error)) << error;
+            address = "127.0.0.1:" + std::to_string(relay->at().port);
+        }
+        auto serviceLink = [&] {
+            host.host.pass();
+            if (relay)
+                relay->service();
+        };
+
+        std::vector<std::unique_ptr<HeadlessPlayer>> players;
+        std::array<std::array<int16_t, kSlots>, kPlayers> hpAtChange{};
+        for (int i = 0; i < kPlayers; ++i) {
+            players.push_back(std::make_unique<HeadlessPlayer>(
+                host.data, clock, "P" + std::to_string(i), net, 100 + i));
+            // Only the host and the link: the player waiting is inside his own service call.
+            players.back()->waiting = [&] { serviceLink(); };
+            players.back()->onMessage = [&, i](HeadlessPlayer& p, uint8_t type) {
+                if (type == MSG_MAP_CHANGE && p.mapChanges == 0)
+                    for (int s = 0; s < kSlots; ++s)
+                        hpAtChange[i][s] = p.game.players[s].hp;
+            };
+            const bool joined = players.back()->join(address);
+            ASSERT_TRUE(joined) << "player " << i << ": "
+                                << (players.back()->boxes.shown.empty()
+                                        ? "no host found"
+                                        : cp932ToUtf8(players.back()->boxes.shown[0].text));
+        }
+
+        // Game time runs at four times the wall clock: a tick every 4 ms.
+        std::array<int16_t, kSlots> hostHpAtEnd{};
+        bool ended = false;
+        auto finished = [&] {
+            for (auto& p : players)
+                if (p->results.empty() || p->interludes == 0)
+                    return false;
+            return true;
+        };
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(100);
+        uint32_t fought = 0;
+        while (!finished() && std::chrono::steady_clock::now() < limit) {
+            clock.advance(16);
+            serviceLink();
+            host.host.step();
+            for (auto& p : players) {
+                p->pass();
+                p->tick();
+            }
+            if (!ended && host.session.phase == 2) {
+                ended = true;
+                for (int s = 0; s < kSlots; ++s)
+                    hostHpAtEnd[s] = host.slots[s].state.hp;
+            }
+            if (host.session.phase == 0)
+                fought += 16;
+            std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        }
+        ASSERT_TRUE(finished()) << "no winner and new map within the time limit";
+
+        const uint8_t winner = players[0]->results[0];
+        int alive = 0;
+        for (int s = 0; s < kSlots; ++s)
+            alive += host.slots[s].entered && hostHpAtEnd[s] > 0;
+        for (int i = 0; i < kPlayers; ++i) {
+            const HeadlessPlayer& p = *players[i];
+            EXPECT_EQ(p.results[0], winner) << "player " << i << " saw another result";
+            EXPECT_EQ(p.mapChanges, 1) << "player " << i;
+            EXPECT_GE(p.mapReadies, 1) << "player " << i;
+            EXPECT_EQ(p.game.mapIndex, host.session.currentMap) << "player " << i;
+            for (int s = 0; s < kSlots; ++s) {
+                if (!host.slots[s].entered)
+                    continue;
+                EXPECT_EQ(hpAtChange[i][s], hostHpAtEnd[s])
+                    << "player " << i << " shows slot " << s << " with other hp";
+            }
+        }
+        if (winner != kNoSlot) {
+            EXPECT_EQ(alive, 1);
+            EXPECT_GT(hostHpAtEnd[winner], 0);
+        }
+        EXPECT_NE(host.session.currentMap, firstMap) << "the rotation moved on";
+        EXPECT_EQ(host.mapsLoaded, std::vector<uint8_t>{host.session.currentMap});
+        const net::Traffic t = players[0]->client.traffic();
+        std::printf("fight of %d: %.1f s of game time fighting, player 0 received %.1f KB/s "
+                    "(UDP payload and headers)\n",
+                    kPlayers, fought / 1000.0,
+                    (t.receivedBytes + 28.0 * t.receivedDatagrams) / (clock.now() - 10000.0));
+        if (relay)
+            std::printf("relay forwarded %llu datagrams, dropped %llu\n",
+                        static_cast<unsigned long long>(relay->forwarded()),
+                        static_cast<unsigned long long>(relay->dropped()));
+    }
+
+    ContentCopy content;
+    FakeClock clock{10000};
+};
+
+} // namespace
+
+TEST_F(Fight, ThreePlayersOverLoopbackFightToOneWinnerAndFollowTheRotation) {
+    run(patientNet(), nullptr);
+}
+
+TEST_F(Fight, TheSameFightOverALinkThatLosesAndDelaysStillEndsTheSameForAll) {
+    net::LossyRelay::Faults faults;
+    faults.loss = 0.10;
+    faults.delayMs = 200;
+    faults.seed = 7;
+    run(patientNet(), &faults);
+}
