@@ -415,6 +415,11 @@ glm::mat4 Models::mapWorld() const {
 void Models::drawScenery() {
     device_.setWorld(mx::scaling(5000));
     drawStaticMesh(device_, background_[0]);
+    if (game_.mapIndex == 1 && background_[1].gpu) {
+        device_.setAlphaTest(true, 0x10);
+        device_.setWorld(mapWorld());
+        drawStaticMesh(device_, background_[1]);
+    }
 }
 
 void Models::drawMap() {
@@ -423,11 +428,6 @@ void Models::drawMap() {
     device_.setAlphaTest(true, 0x10);
     device_.setWorld(mapWorld());
     drawStaticMesh(device_, map_);
-    if (game_.mapIndex == 1 && background_[1].gpu) {
-        device_.setLighting(false);
-        drawStaticMesh(device_, background_[1]);
-        device_.setLighting(true);
-    }
 }
 
 } // namespace kv

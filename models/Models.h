@@ -52,6 +52,9 @@ public:
     void releaseAll();
 
     void drawCharacter(int slot, const CharacterDraw& how);
+    // The game frame draws the map first and the scenery after it, so that the sky is shaded
+    // only where the map leaves it visible. The scenery is the sky and, on map 1, the field
+    // trees, whose keyed edges must blend over the sky.
     void drawScenery();
     void drawMap();
 

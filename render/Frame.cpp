@@ -33,11 +33,15 @@ void Frame::drawGameFrame() {
         return;
     Device& d = r_.device();
     r_.enableFog(true);
-    if (hooks.drawScenery)
-        hooks.drawScenery();
+    // The map before the sky: where it covers the screen the sky's pixels fail the depth test
+    // before they are shaded. The map is opaque, so nothing of it blends with what lay behind.
     d.setLighting(true);
     if (hooks.drawMap)
         hooks.drawMap();
+    d.setLighting(false);
+    if (hooks.drawScenery)
+        hooks.drawScenery();
+    d.setLighting(true);
     int local = game_.localSlot;
     if (game_.drawLocalModel && hooks.drawCharacter)
         hooks.drawCharacter(local);

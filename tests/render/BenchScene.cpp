@@ -210,9 +210,11 @@ void BenchScene::sceneFrame(bool fighters) {
         return;
     // The order of the game frame (render/Frame.cpp) up to the characters.
     renderer_->enableFog(true);
-    models_->drawScenery();
     device_->setLighting(true);
     models_->drawMap();
+    device_->setLighting(false);
+    models_->drawScenery();
+    device_->setLighting(true);
     for (int s = 0; fighters && s < kSlots; ++s)
         drawFighter(s);
     keep();
