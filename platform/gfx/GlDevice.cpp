@@ -54,6 +54,9 @@ struct Texture {
     GLuint tex = 0, fbo = 0;
     int width = 0, height = 0;
     bool opaque = false; // every texel's alpha is 255
+    // Texels with any alpha: x0, y0, x1, y1 inclusive (x1 < x0 when none); the whole picture
+    // for render targets, whose content the device does not know.
+    glm::ivec4 visible{0, 0, -1, -1};
 };
 
 struct Mesh {
@@ -71,6 +74,7 @@ public:
         glDeleteBuffers(1, &fanVbo_);
         glDeleteVertexArrays(1, &fanVao_);
         glDeleteSamplers(1, &sampler_);
+        glDeleteSamplers(1, &magSampler_);
         for (auto& [key, p] : programs_)
             glDeleteProgram(p.id);
     }
@@ -103,9 +107,12 @@ public:
         glBindVertexArray(0);
 
         glGenSamplers(1, &sampler_);
+        glGenSamplers(1, &magSampler_);
         glBindSampler(0, sampler_);
-        glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        for (GLuint sampler : {sampler_, magSampler_}) {
+            glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
+            glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        }
         setTextureFilter(Filter::Linear, Filter::Linear, Filter::None);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -127,6 +134,7 @@ public:
         current_ = nullptr;
         blendKnown_ = false;
         glBindSampler(0, sampler_);
+        magSamplerBound_ = false;
         rebindTexture();
         if (target_ == 0)
             glViewport(0, 0, window_.width(), window_.height());
@@ -158,7 +166,10 @@ public:
     }
     void setProjection(const glm::mat4& m) override { projection_ = m, ++transformGen_; }
 
-    void setDepthTest(bool on) override { on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST); }
+    void setDepthTest(bool on) override {
+        depthTest_ = on;
+        on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+    }
     void setDepthWrite(bool on) override {
         depthWrite_ = on;
         glDepthMask(on ? GL_TRUE : GL_FALSE);
@@ -203,8 +214,8 @@ public:
     }
     void enableFog(bool on) override { fogOn_ = on; }
     void setTextureFilter(Filter mag, Filter min, Filter mip) override {
-        glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER,
-                            mag == Filter::Linear ? GL_LINEAR : GL_NEAREST);
+        const GLint magFilter = mag == Filter::Linear ? GL_LINEAR : GL_NEAREST;
+        glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, magFilter);
         bool linear = min == Filter::Linear;
         GLint m = linear ? GL_LINEAR : GL_NEAREST;
         if (mip == Filter::Point)
@@ -212,6 +223,11 @@ public:
         else if (mip == Filter::Linear)
             m = linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
         glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, m);
+        // Where a draw only magnifies, the minifying filter is never used: sampling with the
+        // magnifying one alone gives the same texels without working out which applies.
+        glSamplerParameteri(magSampler_, GL_TEXTURE_MAG_FILTER, magFilter);
+        glSamplerParameteri(magSampler_, GL_TEXTURE_MIN_FILTER, magFilter);
+        filtersDiffer_ = m != magFilter;
     }
 
     TextureId createTexture(const Image& image, bool mipmaps) override {
@@ -222,6 +238,7 @@ public:
         t.width = image.width;
         t.height = image.height;
         t.opaque = opaque(image);
+        t.visible = visibleBox(image);
         glGenTextures(1, &t.tex);
         glBindTexture(GL_TEXTURE_2D, t.tex);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.width, t.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -241,6 +258,7 @@ public:
             image.rgba.size() < size_t(image.width) * image.height * 4)
             return false;
         it->second.opaque = opaque(image);
+        it->second.visible = visibleBox(image);
         glBindTexture(GL_TEXTURE_2D, it->second.tex);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width, image.height, GL_RGBA,
                         GL_UNSIGNED_BYTE, image.rgba.data());
@@ -254,6 +272,7 @@ public:
         Texture t;
         t.width = w;
         t.height = h;
+        t.visible = {0, 0, w - 1, h - 1};
         glGenTextures(1, &t.tex);
         glBindTexture(GL_TEXTURE_2D, t.tex);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
@@ -308,7 +327,11 @@ public:
         bool opaqueColour = true;
         for (int i = 0; i < count; ++i)
             opaqueColour = opaqueColour && (v[i].diffuse >> 24) == 0xFF;
+        FanVertex cropped[4];
+        if (count == 4 && cropToVisible(v, cropped))
+            v = cropped;
         prepare(true, opaqueColour);
+        useMagSampler(filtersDiffer_ && bound_ && onlyMagnifies(v, count));
         glBindVertexArray(fanVao_);
         glBindBuffer(GL_ARRAY_BUFFER, fanVbo_);
         // Fans go one after another into one buffer, which is renewed only when full: the
@@ -361,6 +384,7 @@ public:
             return;
         count = std::min(count, total - first);
         prepare(false, !lighting_ || material_.diffuse.a >= 1.0f);
+        useMagSampler(false);
         glBindVertexArray(it->second.vao);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
                        reinterpret_cast<void*>(uintptr_t(first) * sizeof(uint16_t)));
@@ -574,6 +598,132 @@ private:
         }
     }
 
+    void useMagSampler(bool on) {
+        if (on != magSamplerBound_) {
+            glBindSampler(0, on ? magSampler_ : sampler_);
+            magSamplerBound_ = on;
+        }
+    }
+
+    // A quad whose texture has transparent margins is drawn over the part that can show:
+    // texels with alpha 0 change nothing under the game's two blendings (SrcAlpha with
+    // InvSrcAlpha or with One), so the pixels left out would have stayed as they were. Not
+    // when those pixels would write depth (no alpha test drops them), nor when the texture
+    // repeats into the quad or the colour varies over it. The quad must be a parallelogram
+    // with its texture rectangle on its corners, as drawQuad and the title lay them out.
+    bool cropToVisible(const FanVertex* v, FanVertex* out) const {
+        if (!bound_ || boundOpaque_ || !blending_ || blendSrc_ != Blend::SrcAlpha ||
+            (blendDst_ != Blend::InvSrcAlpha && blendDst_ != Blend::One))
+            return false;
+        if (depthTest_ && depthWrite_ && !(alphaTest_ && alphaRef_ >= 1))
+            return false;
+        const Texture& t = textures_.at(bound_);
+        if (v[0].u != v[3].u || v[1].u != v[2].u || v[0].v != v[1].v || v[2].v != v[3].v ||
+            v[0].u == v[1].u || v[0].v == v[3].v)
+            return false;
+        for (int i = 1; i < 4; ++i)
+            if (v[i].diffuse != v[0].diffuse)
+                return false;
+        const glm::vec3 p[4] = {{v[0].x, v[0].y, v[0].z},
+                                {v[1].x, v[1].y, v[1].z},
+                                {v[2].x, v[2].y, v[2].z},
+                                {v[3].x, v[3].y, v[3].z}};
+        const glm::vec3 gap = p[0] + p[2] - p[1] - p[3];
+        const float size = glm::length(p[2] - p[0]);
+        if (glm::length(gap) > 1e-5f * size)
+            return false;
+        // The texels a sample can reach (a filter reads one more on each side), in u and v;
+        // a side that reaches the picture's edge could wrap round to the other, so it stays.
+        auto range = [](float a, float b, int first, int last, int n, float& lo, float& hi) {
+            lo = std::min(a, b), hi = std::max(a, b);
+            if (lo < 0 || hi > 1)
+                return false;
+            if (first - 1 <= 0 || last + 2 >= n)
+                return true;
+            lo = std::max(lo, float(first - 1) / float(n));
+            hi = std::min(hi, float(last + 2) / float(n));
+            return lo < hi;
+        };
+        float u0, u1, w0, w1;
+        if (t.visible.z < t.visible.x ||
+            !range(v[0].u, v[1].u, t.visible.x, t.visible.z, t.width, u0, u1) ||
+            !range(v[0].v, v[3].v, t.visible.y, t.visible.w, t.height, w0, w1))
+            return false;
+        if (u0 == std::min(v[0].u, v[1].u) && u1 == std::max(v[0].u, v[1].u) &&
+            w0 == std::min(v[0].v, v[3].v) && w1 == std::max(v[0].v, v[3].v))
+            return false; // nothing to leave out
+        // Corners by their texture coordinates: s runs from v0 to v1, r from v0 to v3.
+        auto corner = [&](FanVertex& o, float u, float w) {
+            const float s = (u - v[0].u) / (v[1].u - v[0].u);
+            const float r = (w - v[0].v) / (v[3].v - v[0].v);
+            const glm::vec3 q = p[0] + s * (p[1] - p[0]) + r * (p[3] - p[0]);
+            o = {q.x, q.y, q.z, v[0].diffuse, u, w};
+        };
+        const bool flipU = v[1].u < v[0].u, flipV = v[3].v < v[0].v;
+        const float ua = flipU ? u1 : u0, ub = flipU ? u0 : u1;
+        const float va = flipV ? w1 : w0, vb = flipV ? w0 : w1;
+        corner(out[0], ua, va);
+        corner(out[1], ub, va);
+        corner(out[2], ub, vb);
+        corner(out[3], ua, vb);
+        return true;
+    }
+
+    // True when no pixel of the fan reads more than one texel's step of its texture: drawn
+    // without perspective (equal w), so the texture's rate over the screen is fixed per
+    // triangle, and below one texel a pixel in both screen directions.
+    bool onlyMagnifies(const FanVertex* v, int count) {
+        const Texture& t = textures_.at(bound_);
+        if (derivedGen_ != transformGen_) {
+            derivedGen_ = transformGen_;
+            worldView_ = world_ * view_;
+            normalMatrix_ = glm::transpose(glm::inverse(glm::mat3(worldView_)));
+        }
+        const glm::mat4 m = worldView_ * projection_;
+        const glm::vec2 viewport =
+            0.5f * (target_ ? glm::vec2(textures_.at(target_).width, textures_.at(target_).height)
+                            : glm::vec2(window_.width(), window_.height()));
+        glm::vec2 screen[64];
+        if (count > 64)
+            return false;
+        float w0 = 0;
+        for (int i = 0; i < count; ++i) {
+            const glm::vec4 c = glm::vec4(v[i].x, v[i].y, v[i].z, 1.0f) * m;
+            if (i == 0)
+                w0 = c.w;
+            if (c.w <= 0 || std::abs(c.w - w0) > 1e-5f * std::abs(w0))
+                return false;
+            screen[i] = glm::vec2(c.x, c.y) / c.w * viewport;
+        }
+        for (int i = 1; i + 1 < count; ++i) {
+            const glm::vec2 e1 = screen[i] - screen[0], e2 = screen[i + 1] - screen[0];
+            const float det = e1.x * e2.y - e1.y * e2.x;
+            if (std::abs(det) < 1e-6f)
+                continue; // no pixels
+            const glm::vec2 t1(float(t.width) * (v[i].u - v[0].u),
+                               float(t.height) * (v[i].v - v[0].v));
+            const glm::vec2 t2(float(t.width) * (v[i + 1].u - v[0].u),
+                               float(t.height) * (v[i + 1].v - v[0].v));
+            // Texels per pixel along screen x and y: the texture edges times the inverse of
+            // the screen edges.
+            const glm::vec2 dx = (t1 * e2.y - t2 * e1.y) / det;
+            const glm::vec2 dy = (t2 * e1.x - t1 * e2.x) / det;
+            if (glm::length(dx) > 0.99f || glm::length(dy) > 0.99f)
+                return false;
+        }
+        return true;
+    }
+
+    static glm::ivec4 visibleBox(const Image& image) {
+        glm::ivec4 box{image.width, image.height, -1, -1};
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                if (image.rgba[(size_t(y) * image.width + x) * 4 + 3] != 0)
+                    box = {std::min(box.x, x), std::min(box.y, y), std::max(box.z, x),
+                           std::max(box.w, y)};
+        return box;
+    }
+
     static bool opaque(const Image& image) {
         for (size_t i = 3; i < image.rgba.size(); i += 4)
             if (image.rgba[i] != 255)
@@ -637,7 +787,8 @@ private:
                                              (0x2Au << kLightShift);
 
     Window& window_;
-    GLuint fanVao_ = 0, fanVbo_ = 0, sampler_ = 0;
+    GLuint fanVao_ = 0, fanVbo_ = 0, sampler_ = 0, magSampler_ = 0;
+    bool filtersDiffer_ = false, magSamplerBound_ = false;
     size_t fanCapacity_ = sizeof(FanVertex) * 4096, fanUsed_ = 0;
     GLint maxTextureSize_ = 2048;
     std::unordered_map<uint32_t, Program> programs_;
@@ -653,8 +804,8 @@ private:
     glm::mat4 world_{1.0f}, view_{1.0f}, projection_{1.0f}, worldView_{1.0f};
     glm::mat3 normalMatrix_{1.0f};
     Cull cull_ = Cull::CounterClockwise;
-    bool depthWrite_ = true, alphaTest_ = false, lighting_ = false, specular_ = false,
-         normalize_ = false, fogOn_ = false;
+    bool depthTest_ = true, depthWrite_ = true, alphaTest_ = false, lighting_ = false,
+         specular_ = false, normalize_ = false, fogOn_ = false;
     bool blending_ = false, blendOn_ = false, blendKnown_ = false;
     Blend blendSrc_ = Blend::SrcAlpha, blendDst_ = Blend::InvSrcAlpha;
     uint8_t alphaRef_ = 0;

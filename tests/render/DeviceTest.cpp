@@ -2,6 +2,8 @@
 #include "platform/gfx/Matrix.h"
 #include "platform/gfx/Window.h"
 
+#include <functional>
+
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
@@ -223,6 +225,81 @@ TEST_F(DeviceTest, TranslucentFansAfterOpaqueOnesStillTestAndBlendTheirAlpha) {
     quad(*dev, -1, -1, 1, 1, 0xFFFFFFFF, 0.1f); // an opaque colour over a transparent texel
     EXPECT_EQ(at(dev->readPixels(), 10, 32).r, 255) << "a keyed texel must not be drawn";
     EXPECT_EQ(at(dev->readPixels(), 10, 32).g, 0);
+}
+
+// A picture of w x h texels, transparent except where `visible` says, in one colour.
+Image picture(int w, int h, const std::function<bool(int x, int y)>& visible, Colour c) {
+    Image img{w, h, std::vector<uint8_t>(size_t(w) * h * 4, 0)};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = &img.rgba[(size_t(y) * w + x) * 4];
+            p[0] = uint8_t(c >> 16), p[1] = uint8_t(c >> 8), p[2] = uint8_t(c);
+            p[3] = visible(x, y) ? 255 : 0;
+        }
+    return img;
+}
+
+// Pictures with transparent margins are drawn over their visible part only; that must never
+// show: not where invisible texels write depth, nor where a filter wraps round the edge.
+TEST_F(DeviceTest, TransparentMarginsStillWriteDepthAndWrapAsBefore) {
+    TextureId middle = dev->createTexture(
+        picture(
+            16, 16, [](int x, int y) { return x >= 6 && x < 10 && y >= 6 && y < 10; }, 0xFFFF0000),
+        false);
+    dev->setTextureFilter(Filter::Linear, Filter::Linear, Filter::None);
+    dev->beginFrame(0xFF000000);
+    dev->setTexture(middle);
+    quad(*dev, -1, -1, 1, 1, 0xFFFFFFFF, 0.3f); // in front, depth written everywhere
+    dev->setTexture(0);
+    quad(*dev, -1, -1, 1, 1, 0xFF00FF00, 0.6f); // behind: hidden by the invisible margin too
+    Image out = dev->readPixels();
+    EXPECT_EQ(at(out, 32, 32).r, 255);
+    EXPECT_EQ(at(out, 4, 4).g, 0) << "the transparent margin wrote no depth";
+
+    TextureId edge = dev->createTexture(picture(
+                                            8, 1, [](int x, int) { return x == 7; }, 0xFFFF0000),
+                                        false);
+    dev->setDepthTest(false);
+    dev->beginFrame(0xFF000000);
+    dev->setTexture(edge);
+    quad(*dev, -1, -1, 1, 1, 0xFFFFFFFF);
+    out = dev->readPixels();
+    EXPECT_GT(at(out, 0, 32).r, 40) << "the left edge blends the right-hand texel it wraps to";
+    EXPECT_EQ(at(out, 20, 32).r, 0);
+    EXPECT_GT(at(out, 60, 32).r, 200);
+    dev->setDepthTest(true);
+}
+
+TEST_F(DeviceTest, MinifiedPicturesKeepPointSamplingWhileMagnifiedOnesAreFiltered) {
+    dev->setTextureFilter(Filter::Linear, Filter::Point, Filter::None);
+    // 128 x 128 one-texel checks squeezed onto 32 x 32 pixels: every pixel one texel.
+    TextureId checks = dev->createTexture(picture(
+                                              128, 128, [](int, int) { return true; }, 0xFFFFFFFF),
+                                          false);
+    Image img{128, 128, std::vector<uint8_t>(128 * 128 * 4, 255)};
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            if ((x + y) % 2)
+                img.rgba[(size_t(y) * 128 + x) * 4] = img.rgba[(size_t(y) * 128 + x) * 4 + 1] =
+                    img.rgba[(size_t(y) * 128 + x) * 4 + 2] = 0;
+    ASSERT_TRUE(dev->updateTexture(checks, img));
+    TextureId two = dev->createTexture({2, 1, {0, 0, 0, 255, 255, 255, 255, 255}}, false);
+    dev->setDepthTest(false);
+    dev->beginFrame(0xFF000000);
+    dev->setTexture(checks);
+    quad(*dev, -1, -1, 0, 0, 0xFFFFFFFF); // lower left quarter: 32 x 32 pixels
+    dev->setTexture(two);
+    quad(*dev, 0, 0, 1, 1, 0xFFFFFFFF); // upper right: two texels over 32 pixels
+    Image out = dev->readPixels();
+    int grey = 0;
+    for (int y = 33; y < 64; ++y)
+        for (int x = 1; x < 31; ++x)
+            grey += at(out, x, y).r > 10 && at(out, x, y).r < 245;
+    EXPECT_EQ(grey, 0) << "a minified picture was filtered instead of point sampled";
+    Px mid = at(out, 48, 16);
+    EXPECT_GT(mid.r, 60);
+    EXPECT_LT(mid.r, 195) << "a magnified picture is filtered between its texels";
+    dev->setDepthTest(true);
 }
 
 TEST(HeadlessDevice, HandsOutIdsAndDrawsNothing) {
