@@ -6,6 +6,7 @@
 #include "data/EntryFiles.h"
 #include "data/LineFile.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace kv::gen {
@@ -19,6 +20,14 @@ void writeLines(Context& ctx, const std::string& contentPath,
     for (const std::string& l : lines)
         bytes += l.size() + 2;
     ctx.out.noteWritten(contentPath, bytes);
+}
+
+// A settings file the player saves (Tessaro writes the equipment): made only where none
+// exists, so a rebuild never takes his choices away.
+void writeSettingLines(Context& ctx, const std::string& contentPath,
+                       const std::vector<std::string>& lines) {
+    if (!std::filesystem::exists(ctx.out.prepare(contentPath)))
+        writeLines(ctx, contentPath, lines);
 }
 
 template <class Spec>
@@ -41,7 +50,8 @@ void writeDataLists(Context& ctx) {
 
     // A newcomer starts with a sword (no pocket), a buckler (1) and leather armour (2): 3 pockets,
     // holding a medic box, an attack potion and a hand bomb.
-    writeLines(ctx, "File\\Data\\EQI_Equipped.dat", {"2", "1", "2", "1", "3", "6", "0", "0"});
+    writeSettingLines(ctx, "File\\Data\\EQI_Equipped.dat",
+                      {"2", "1", "2", "1", "3", "6", "0", "0"});
 
     std::vector<std::string> names;
     for (const HairStyle& h : hairStyles())

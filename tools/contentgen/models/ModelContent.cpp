@@ -3,6 +3,7 @@
 #include "data/LineFile.h"
 #include "models/ModelFiles.h"
 #include "platform/Paths.h"
+#include "platform/Text.h"
 #include "tools/contentgen/models/Arenas.h"
 
 #include <cstdio>
@@ -31,6 +32,12 @@ public:
     void lines(std::string_view contentPath, const std::vector<std::string>& values) const {
         if (!writeLineFile(host(contentPath), values, kContentWriter))
             throw std::runtime_error("cannot write " + std::string(contentPath));
+    }
+    // A settings file the game saves for the player: made only where none exists, so a
+    // rebuild never takes his own settings away.
+    void settingLines(std::string_view contentPath, const std::vector<std::string>& values) const {
+        if (!std::filesystem::exists(host(contentPath)))
+            lines(contentPath, values);
     }
     // The entry files a list names, or none when the list is not there.
     std::vector<LineFile> entries(std::string_view listPath) const {
@@ -127,6 +134,34 @@ void writeObjects(const Tree& t) {
         named(items[i].text(2), itemObject(int(i)));
 }
 
+// The host settings a new player's first practice or hosted game starts from: the game's own
+// defaults with every map in the rotation, in list order. The lines are those the game's
+// session record writes: room name, message, player limit, current map, voice, voice join,
+// server only, own port, port, loop all, loop random, mode (111 when written), minutes,
+// interval, preparation and revival seconds, repeat count, then each of 20 maps' place.
+void writeServerSettings(const Tree& t, int maps) {
+    std::vector<std::string> lines = {"Kestrava Server",
+                                      sjis("クライアントに見せるメッセージ内容"),
+                                      "10",
+                                      "0",
+                                      "0",
+                                      "0",
+                                      "0",
+                                      "0",
+                                      "2341",
+                                      "0",
+                                      "0",
+                                      "111",
+                                      "0",
+                                      "30",
+                                      "30",
+                                      "15",
+                                      "1"};
+    for (int i = 0; i < 20; ++i)
+        lines.push_back(std::to_string(i < maps ? i + 1 : 0));
+    t.settingLines("ServerSetting.ini", lines);
+}
+
 void writeMaps(const Tree& t) {
     const std::string x = "File\\XFile\\";
     t.write(x + "Map\\Sky.x", skyModel());
@@ -161,6 +196,7 @@ void writeMaps(const Tree& t) {
     }
     list.push_back(";");
     t.lines("File\\Data\\LIST_MapData.dat", list);
+    writeServerSettings(t, n - 1);
 }
 
 void writeAnimationTables(const Tree& t) {
