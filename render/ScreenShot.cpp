@@ -1,7 +1,9 @@
 #include "render/ScreenShot.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 
 #include "platform/Paths.h"
@@ -66,14 +68,27 @@ bool ScreenShot::captureIfRequested() {
         return false;
     pending_ = false;
     std::string name = fileName(time_);
-    ::mkdir("ScreenShot", 0755);
+    // A failure is reported as one, with its reason, never as a saved picture.
+    std::string why;
     Image img = device_.readPixels();
-    bool ok = !img.empty() && writeFileAtomic(cp932ToUtf8(name), encodeBmp(img));
+    if (img.empty()) {
+        why = sjis("画面を読み取れません");
+    } else {
+        errno = 0;
+        if (::mkdir("ScreenShot", 0755) != 0 && errno != EEXIST)
+            why = std::strerror(errno);
+        else if (errno = 0; !writeFileAtomic(cp932ToUtf8(name), encodeBmp(img)))
+            why = errno ? std::strerror(errno) : "write failed";
+    }
     char report[256];
-    std::snprintf(report, sizeof report, sjis("現在の画像を%sとして保存しました。").c_str(),
-                  name.c_str());
+    if (why.empty())
+        std::snprintf(report, sizeof report, sjis("現在の画像を%sとして保存しました。").c_str(),
+                      name.c_str());
+    else
+        std::snprintf(report, sizeof report, sjis("画像を保存できませんでした（%s）。").c_str(),
+                      why.c_str());
     log_.addLogLine(0xFFC0C0C0, report);
-    return ok;
+    return why.empty();
 }
 
 } // namespace kv

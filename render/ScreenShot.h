@@ -18,8 +18,8 @@ public:
     // Remembers the time; the picture is taken from the next frame before it is shown.
     void request(const std::tm& localTime);
     bool pending() const { return pending_; }
-    // Writes the picture and logs the report line. False when nothing could be written
-    // (the line is logged all the same).
+    // Writes the picture and logs the report line: where it was saved, or that it could not
+    // be saved and why. False when nothing could be written.
     bool captureIfRequested();
 
     // "ScreenShot/KV2004年5月3日7時5分9秒.bmp" (CP932), no leading zeros.
