@@ -89,6 +89,26 @@ TEST_F(OptionsGui, TooLongNameIsRefusedAndCancelEndsWithoutWriting) {
     EXPECT_FALSE(std::filesystem::exists("File/Data/OPT_PlayerData.dat"));
 }
 
+TEST_F(OptionsGui, NoToTheResetQuestionKeepsTheEditorOpenWithItsEdits) {
+    pid_ = xtest::startProgram(program_, dir_.string());
+    unsigned long w = xtest::findWindow("オプション", 60000);
+    ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
+    xtest::settle(800);
+    xtest::click(w, L::kNameX + 60, L::kNameY + L::kFieldH / 2);
+    xtest::key(w, "ctrl+a BackSpace");
+    xtest::type(w, "Tomo");
+    xtest::click(w, L::kDefaultX + 40, L::kButtonY + 12);
+    xtest::key(w, "n"); // いいえ at "設定をディフォルトにしますか？"
+    EXPECT_EQ(xtest::waitProgram(pid_, 1000), -1) << "No must not close the editor";
+    xtest::click(w, L::kOkX + 40, L::kButtonY + 12);
+    xtest::key(w, "Return"); // はい at "設定を保存しますか？"
+    EXPECT_EQ(xtest::waitProgram(pid_, 30000), 0);
+    pid_ = -1;
+    ProfileOptions profile;
+    ASSERT_TRUE(readOptions(profile)) << "nothing was saved";
+    EXPECT_EQ(profile.name, "Tomo") << "the edit made before the question was lost";
+}
+
 TEST_F(OptionsGui, MissingHairNameListEndsTheEditorWithItsMessage) {
     std::filesystem::remove("File/Data/LIST_HairName.dat");
     pid_ = xtest::startProgram(program_, dir_.string());

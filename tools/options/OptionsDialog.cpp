@@ -290,13 +290,12 @@ void OptionsDialog::drawButtons() {
         end(0);
     ImGui::SetCursorPos(ImVec2(L::kDefaultX, L::kButtonY));
     if (ImGui::Button("デフォルト", ImVec2(L::kButtonW, L::kButtonH))) {
+        // No declines the reset only: the editor stays open with the edits made so far.
         if (boxes_.show(sjis("警告"), sjis("設定をディフォルトにしますか？"), MsgButtons::YesNo) ==
             MsgResult::Yes) {
             ed_.resetTab(static_cast<OptionsTab>(tab_));
             copyUtf8(name_, sizeof name_, ed_.nameField);
             copyUtf8(effect_, 4, ed_.effectField);
-        } else {
-            end(0);
         }
     }
 }
