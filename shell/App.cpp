@@ -462,9 +462,11 @@ void App::leavePractice() {
     session_.serverOnly = 0;
     resetGame(game_);
     SDL_SetRelativeMouseMode(SDL_FALSE);
-    // A footstep loop must not walk on at the title.
+    // A footstep loop must not walk on at the title. The title's music plays again (when
+    // music is on): the intro, which starts it, does not come again.
     for (uint8_t no = 0; no < kEffectSounds; ++no)
         sound_.stopEffect(no, 0);
+    sound_.playTrack(0);
 }
 
 void App::launchEditor(int sub) {
@@ -520,10 +522,8 @@ void App::handleEvent(const SDL_Event& e) {
         // The game window takes no input while an editor it started is open.
         if (loop_.editorRunning() != 0)
             break;
-        // At the title Esc ends the program for now (the title's own Esc only goes back to
-        // push start); in play the player control takes it.
-        if (e.key.keysym.sym == SDLK_ESCAPE && game_.appState == AppState::Title)
-            game_.appState = AppState::Quit;
+        // At the title Esc only goes back to push start (the program ends with 終了 or the
+        // close box); in play the player control takes it.
         keys_.keyDown(e.key.keysym.sym);
         break;
     case SDL_TEXTINPUT: {

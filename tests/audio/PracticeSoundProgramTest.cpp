@@ -381,15 +381,15 @@ TEST_F(GameSound, TitleMenuAndPracticeSoundWhereThePlayerMakesThem) {
         return happen("taunt (H)", {"File\\Sound\\Tyohatu.wav"}, 1500, [&] { press("h", 300); });
     });
 
-    // Esc, let go, closes the chat line if it is open, else leaves the game; at the title it
-    // ends the program.
-    int exit = -1;
-    for (int tries = 0; tries < 5 && exit == -1; ++tries) {
+    // Esc, let go, leaves the game for the title, whose music plays again from its start.
+    happen("back at the title: its music again (track 0)", {"File\\Music\\Title.wav"}, 4000, [&] {
         xtest::output("xdotool windowfocus --sync " + window_);
         press("Escape", 300);
-        exit = xtest::waitProgram(pid_, 5000);
-    }
-    EXPECT_EQ(exit, 0) << "Esc in play did not end the game cleanly";
+    });
+    keep("sound-title-after-practice.png");
+    // The close box ends the program (at the title Esc only goes back to push start).
+    xtest::closeWindow(std::stoul(window_));
+    EXPECT_EQ(xtest::waitProgram(pid_, 20000), 0) << "the close box did not end the game cleanly";
 
     // What the recording holds.
     Recording r = listen();
@@ -518,12 +518,8 @@ TEST_F(GameSound, OptionsStartedFromTheTitleMenuAreReadAgainWhenTheEditorEnds) {
                 test::dbfs(afterCancel), test::dbfs(whileOpen), test::dbfs(lastSecond));
     EXPECT_TRUE(quiet) << "the music went on after オプション turned it off";
 
-    // Esc at the title ends the game.
-    int exit = -1;
-    for (int tries = 0; tries < 3 && exit == -1; ++tries) {
-        keys("Escape");
-        exit = xtest::waitProgram(pid_, 5000);
-    }
-    EXPECT_EQ(exit, 0) << "Esc at the title did not end the game";
+    // The close box ends the game at the title (Esc only goes back to push start).
+    xtest::closeWindow(std::stoul(window_));
+    EXPECT_EQ(xtest::waitProgram(pid_, 20000), 0) << "the close box did not end the game";
     pid_ = -1;
 }
