@@ -10,6 +10,7 @@ namespace kv {
 namespace {
 constexpr uint32_t kHostTimeoutMs = 10000;
 constexpr uint32_t kRequestRepeatMs = 3000;
+constexpr uint8_t kMapStage = 2;
 } // namespace
 
 LoadingSequence::LoadingSequence(Game& game, Clock& clock, MessageBoxes& boxes,
@@ -97,7 +98,9 @@ void LoadingSequence::tick() {
 }
 
 void LoadingSequence::runStep() {
-    if (game_.loadDone[game_.loadStage]) {
+    // A finished stage is skipped, except the map stage: each game is on the map chosen for it,
+    // and the collision and start points must be that map's, not the previous game's.
+    if (game_.loadStage != kMapStage && game_.loadDone[game_.loadStage]) {
         stepIndex_ = lastStep() + 1;
         return;
     }

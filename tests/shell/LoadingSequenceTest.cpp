@@ -313,15 +313,25 @@ TEST(LoadingSequence, GameStartLoadsHairOnlyWithTheOptionAndCountsItInTheTotal) 
     EXPECT_EQ(off.seq->progress(), 8 * 1000 / 155);
 }
 
-TEST(LoadingSequence, TheMapStageRunsOnceWhileTheGameStartStageLoadsEveryTime) {
+TEST(LoadingSequence, EveryGameLoadsItsMapWhileTheProgramStartRunsOnce) {
     Rig r;
+    std::string map = "Map\\Arena.x";
+    r.hooks.mapFile = [&map] { return map; };
     r.make();
+    r.runStage(0);
+    const size_t started = r.log.loaded.size();
+    EXPECT_EQ(r.runStage(0), LoadingSequence::Result::Done);
+    EXPECT_EQ(r.log.loaded.size(), started) << "program start is skipped once done";
+
     r.runStage(1);
-    r.runStage(2);
-    size_t once = r.log.loaded.size();
-    r.runStage(1);
-    size_t twice = r.log.loaded.size();
-    EXPECT_GT(twice, once);
     EXPECT_EQ(r.runStage(2), LoadingSequence::Result::Done);
-    EXPECT_EQ(r.log.loaded.size(), twice); // skipped straight to closing
+    EXPECT_EQ(r.log.loaded.back(), "Map\\Arena.x");
+    // Back at the title, another game on another map: its map, not the last one's.
+    map = "Map\\Fort.x";
+    const size_t before = r.log.loaded.size();
+    r.runStage(1);
+    EXPECT_GT(r.log.loaded.size(), before) << "the game start stage loads every time";
+    EXPECT_EQ(r.runStage(2), LoadingSequence::Result::Done);
+    EXPECT_EQ(r.log.loaded.back(), "Map\\Fort.x");
+    EXPECT_EQ(r.game.loadDone[2], 1);
 }
