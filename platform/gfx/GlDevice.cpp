@@ -133,6 +133,7 @@ public:
         // Other GL users of the context (the dialogs' ImGui) may have bound their own.
         current_ = nullptr;
         blendKnown_ = false;
+        boundVao_ = ~0u;
         glBindSampler(0, sampler_);
         magSamplerBound_ = false;
         rebindTexture();
@@ -316,6 +317,10 @@ public:
     void setRenderTarget(TextureId id) override {
         auto it = textures_.find(id);
         target_ = (it == textures_.end() || !it->second.fbo) ? 0 : id;
+        // Text targets are drawn before the frame begins: bind everything again, as then.
+        current_ = nullptr;
+        blendKnown_ = false;
+        boundVao_ = ~0u;
         bindTarget();
         applyCull();
         ++transformGen_;
@@ -332,7 +337,7 @@ public:
             v = cropped;
         prepare(true, opaqueColour);
         useMagSampler(filtersDiffer_ && bound_ && onlyMagnifies(v, count));
-        glBindVertexArray(fanVao_);
+        bindVertexArray(fanVao_);
         glBindBuffer(GL_ARRAY_BUFFER, fanVbo_);
         // Fans go one after another into one buffer, which is renewed only when full: the
         // driver need not copy or wait for a buffer per quad.
@@ -345,7 +350,6 @@ public:
         glBufferSubData(GL_ARRAY_BUFFER, fanUsed_, bytes, v);
         glDrawArrays(GL_TRIANGLE_FAN, GLint(fanUsed_ / sizeof(FanVertex)), count);
         fanUsed_ += bytes;
-        glBindVertexArray(0);
     }
 
     MeshId createMesh(const MeshVertex* v, size_t n, const uint16_t* idx, size_t ni) override {
@@ -369,6 +373,7 @@ public:
         glVertexAttribPointer(3, 2, GL_FLOAT, GL_FALSE, sizeof(MeshVertex),
                               reinterpret_cast<void*>(offsetof(MeshVertex, u)));
         glBindVertexArray(0);
+        boundVao_ = 0;
         MeshId id = nextId_++;
         meshes_[id] = m;
         meshIndexCount_[id] = static_cast<uint32_t>(ni);
@@ -385,10 +390,9 @@ public:
         count = std::min(count, total - first);
         prepare(false, !lighting_ || material_.diffuse.a >= 1.0f);
         useMagSampler(false);
-        glBindVertexArray(it->second.vao);
+        bindVertexArray(it->second.vao);
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
                        reinterpret_cast<void*>(uintptr_t(first) * sizeof(uint16_t)));
-        glBindVertexArray(0);
     }
 
     void releaseMesh(MeshId id) override {
@@ -598,6 +602,15 @@ private:
         }
     }
 
+    // The last vertex array stays bound: changing it makes the driver look at every vertex
+    // attribute again.
+    void bindVertexArray(GLuint vao) {
+        if (vao != boundVao_) {
+            glBindVertexArray(vao);
+            boundVao_ = vao;
+        }
+    }
+
     void useMagSampler(bool on) {
         if (on != magSamplerBound_) {
             glBindSampler(0, on ? magSampler_ : sampler_);
@@ -745,6 +758,8 @@ private:
     }
 
     void freeMesh(Mesh& m) {
+        if (boundVao_ == m.vao)
+            boundVao_ = ~0u; // its name may come back for another
         glDeleteBuffers(1, &m.vbo);
         glDeleteBuffers(1, &m.ibo);
         glDeleteVertexArrays(1, &m.vao);
@@ -789,6 +804,7 @@ private:
     Window& window_;
     GLuint fanVao_ = 0, fanVbo_ = 0, sampler_ = 0, magSampler_ = 0;
     bool filtersDiffer_ = false, magSamplerBound_ = false;
+    GLuint boundVao_ = ~0u;
     size_t fanCapacity_ = sizeof(FanVertex) * 4096, fanUsed_ = 0;
     GLint maxTextureSize_ = 2048;
     std::unordered_map<uint32_t, Program> programs_;
