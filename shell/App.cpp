@@ -360,6 +360,7 @@ void App::readOptionFiles() {
 void App::shutDown() {
     SDL_SetRelativeMouseMode(SDL_FALSE);
     SDL_ShowCursor(SDL_ENABLE);
+    world_.setInput(nullptr);
     input_.reset();
     inputDevices_.reset();
     sound_.releaseAll();

@@ -416,6 +416,16 @@ double unlike(const Image& a, const Image& b, double l, double t, double r, doub
         }
     return 100.0 * changed / all;
 }
+// Pixels of a rectangle (window pixels) that are the preset menu's pure red.
+int redPixels(const Image& img, int left, int top, int right, int bottom) {
+    int red = 0;
+    for (int y = top; y < std::min(bottom, img.height); ++y)
+        for (int x = left; x < std::min(right, img.width); ++x) {
+            const uint8_t* p = &img.rgba[(size_t(y) * img.width + x) * 4];
+            red += p[0] > 170 && p[1] < 70 && p[2] < 70;
+        }
+    return red;
+}
 // How much the character in the middle of the view looks different, his weapon's swing
 // included. The floor behind him is textured, and his idle sway moves his edges by a pixel or
 // two: neither counts, a raised arm or a swung weapon does.
@@ -520,6 +530,19 @@ TEST_F(PracticeProgram, TitleToPracticeWalkTurnChatScreenshotAndBackToTheTitle) 
         keep(shot(), "play-chat-failed.png");
     ASSERT_FALSE(chatted.empty()) << "the chat line did not show in the log";
     keep(chatted, "play-chat.png");
+
+    // V: the preset phrase menu, its seven categories in red at the left over play; V again
+    // puts it away.
+    auto menuRed = [](const Image& img) { return redPixels(img, 50, 228, 360, 340); };
+    const int noMenu = menuRed(shot());
+    hold("v", 150);
+    Image menu = waitFor([&](const Image& img) { return menuRed(img) > noMenu + 150; }, 60s);
+    ASSERT_FALSE(menu.empty()) << "V did not show the preset phrase menu (" << noMenu
+                               << " red pixels without it, " << menuRed(shot()) << " now)";
+    keep(menu, "play-preset-menu.png");
+    hold("v", 150);
+    EXPECT_FALSE(waitFor([&](const Image& img) { return menuRed(img) < noMenu + 50; }, 60s).empty())
+        << "V again did not put the menu away";
 
     // F12: a 24-bit BMP of the window's size under ScreenShot.
     hold("F12", 150);
