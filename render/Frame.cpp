@@ -54,7 +54,10 @@ void Frame::drawGameFrame() {
     for (int slot = 0; slot < kSlots; ++slot) {
         if (slot == local || !game_.players[slot].inUse)
             continue;
-        if (hooks.drawCharacter)
+        // A fighter wholly outside the view costs nothing: with his weapon raised he fits in
+        // this sphere around his middle.
+        const PlayerState& p = game_.players[slot];
+        if (hooks.drawCharacter && r_.inView({p.x, p.y + 60, p.z}, 300))
             hooks.drawCharacter(slot);
         if (localAlive && (game_.distanceToLocal[slot] >= 2000 ||
                            game_.heightToLocal[slot] >= 200 || game_.heightToLocal[slot] <= -200))

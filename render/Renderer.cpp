@@ -171,6 +171,19 @@ void Renderer::drawScreenQuad(TextureId t, float left, float top, float right, f
     drawQuad(t, {left, bottom, right, top}, colour, glm::mat4(1.0f), depth);
 }
 
+bool Renderer::inView(const glm::vec3& centre, float radius) const {
+    // Row vectors: clip = v * M, so clip component i is v dotted with column i. Each plane
+    // keeps what satisfies w + x >= 0, w - x >= 0, ..., z >= 0 (depth runs 0..1), w - z >= 0.
+    const glm::mat4 m = view * projection;
+    const glm::vec4 planes[6] = {m[3] + m[0], m[3] - m[0], m[3] + m[1],
+                                 m[3] - m[1], m[2],        m[3] - m[2]};
+    const glm::vec4 c(centre, 1.0f);
+    for (const glm::vec4& p : planes)
+        if (glm::dot(c, p) < -radius * glm::length(glm::vec3(p)))
+            return false;
+    return true;
+}
+
 TextureId Renderer::texture(int slot) const {
     return slot >= 0 && slot < kTextureSlots ? textures_[slot] : 0;
 }

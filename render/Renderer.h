@@ -75,6 +75,9 @@ public:
     void drawScreenQuad(TextureId t, float left, float top, float right, float bottom,
                         Colour colour, float depth = 0);
 
+    // False when a sphere lies wholly outside the view of `view` and `projection`.
+    bool inView(const glm::vec3& centre, float radius) const;
+
     TextureId texture(int slot) const;
     glm::ivec2 textureSize(int slot) const;
     glm::mat4 view{1.0f}, projection{1.0f};

@@ -215,8 +215,11 @@ void BenchScene::sceneFrame(bool fighters) {
     device_->setLighting(false);
     models_->drawScenery();
     device_->setLighting(true);
-    for (int s = 0; fighters && s < kSlots; ++s)
-        drawFighter(s);
+    for (int s = 0; fighters && s < kSlots; ++s) {
+        const PlayerState& p = game_.players[s];
+        if (s == game_.localSlot || renderer_->inView({p.x, p.y + 60, p.z}, 300))
+            drawFighter(s);
+    }
     keep();
     renderer_->endFrame();
 }

@@ -114,6 +114,22 @@ TEST(GameFrame, FarPlayersAreDrawnWithoutTagsWhileTheLocalPlayerLives) {
     EXPECT_EQ(r.quadsWith(tex::NameTag0 + 2), 1) << "a dead player sees every tag";
 }
 
+TEST(GameFrame, FightersOutsideTheViewAreNotDrawnButKeepTheirTags) {
+    FrameRig r;
+    r.renderer.setProjection(45);
+    r.game.cameraDistance = 100; // the camera stands 100 behind the local player, at +z
+    r.game.players[1].z = -1500; // ahead, beyond the local player
+    r.game.players[2].z = 3000;  // behind the camera
+    r.game.players[2].x = 250;   // and a little aside: every part of him is out of sight
+    r.game.distanceToLocal[1] = r.game.distanceToLocal[2] = 1500;
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.drawn, (std::vector<int>{0, 1}));
+    EXPECT_EQ(r.quadsWith(tex::NameTag0 + 2), 1) << "tags follow their own rules";
+    r.game.players[2].z = 150; // just behind the camera, close enough to reach into view
+    r.frame.drawGameFrame();
+    EXPECT_EQ(r.drawn, (std::vector<int>{0, 1, 0, 1, 2}));
+}
+
 TEST(GameFrame, HiddenLocalModelAndSpectatingAWinner) {
     FrameRig r;
     r.game.cameraMode = 1;
