@@ -5,6 +5,7 @@
 #include "platform/input/InputState.h"
 #include "shell/GameState.h"
 #include "sim/CollisionMesh.h"
+#include "sim/Combat.h"
 #include "sim/PlayerControl.h"
 #include "world/GameTick.h"
 
@@ -23,7 +24,7 @@ class Random;
 // tick. The windowed game, the tests and the coming host and headless clients build it the same
 // way; it knows nothing of windows, sound devices or sessions, which reach it through the ports
 // it is given and the router's sides and transport.
-class World final : public ActionPlayer {
+class World final : public ActionPlayer, public AttackRows {
 public:
     // The ports are the world's doors: footsteps to the sound, the chat line and the log, what
     // the player side of the messages shows and sounds. `shell` carries what a tick reaches
@@ -57,10 +58,15 @@ public:
     // The local slot's part of a tick: distances, actions, movement against the map, feet.
     void simulate();
 
-    // ActionPlayer: the animation controller, as the player control sees it.
+    // ActionPlayer and AttackRows: the animation controller, as the player control, the
+    // message handlers and the host's combat see it.
     int currentAction(uint8_t slot) const override { return anim.currentAction[slot]; }
     void setAction(uint8_t slot, const PlayerAction& action, bool force) override {
         anim.setAction(slot, action, force);
+    }
+    uint8_t currentRow(uint8_t slot) const override { return anim.row[slot]; }
+    int16_t rowValue(uint8_t slot, int column) const override {
+        return anim.rowValue(slot, game.equips[slot].weapon, column);
     }
 
 private:

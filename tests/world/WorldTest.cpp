@@ -127,3 +127,21 @@ TEST_F(WorldTest, ThirtyTwoSlotsRunAThousandTicksOnAGeneratedMap) {
         EXPECT_TRUE(!moves || animated[s]) << "slot " << s << " never moved";
     }
 }
+
+TEST_F(WorldTest, TheHostsCombatReadsTheRowEachSlotPlays) {
+    // The local slot maps its action through its weapon's table; another slot plays the row
+    // its owner reported.
+    game.localSlot = 0;
+    setWeapon(game.equips[0], WeaponSword);
+    setWeapon(game.equips[3], WeaponSword);
+    world.setAction(0, PlayerAction{ActAttack, 0, 0, 0}, true);
+    const AttackRows& rows = world;
+    EXPECT_EQ(rows.currentAction(0), ActAttack);
+    EXPECT_EQ(rows.currentRow(0), world.anim.row[0]);
+    EXPECT_GT(rows.rowValue(0, ColReach), 0) << "a sword's blow reaches";
+    world.setAction(3, PlayerAction{ActAttack, rows.currentRow(0), 0, 0}, true);
+    EXPECT_EQ(rows.currentRow(3), rows.currentRow(0));
+    EXPECT_EQ(rows.rowValue(3, ColReach), rows.rowValue(0, ColReach));
+    world.setAction(0, PlayerAction{ActIdle, 0, 0, 0}, true);
+    EXPECT_EQ(rows.rowValue(0, ColReach), 0) << "standing hits nobody";
+}
