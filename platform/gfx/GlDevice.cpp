@@ -53,7 +53,8 @@ GLuint compile(GLenum kind, const char* source, std::string& log) {
 struct Texture {
     GLuint tex = 0, fbo = 0;
     int width = 0, height = 0;
-    bool opaque = false; // every texel's alpha is 255
+    bool opaque = false;                       // every texel's alpha is 255
+    bool mipmaps = false, mipsPending = false; // a chain is wanted; it is not built yet
     // Texels with any alpha: x0, y0, x1, y1 inclusive (x1 < x0 when none); the whole picture
     // for render targets, whose content the device does not know.
     glm::ivec4 visible{0, 0, -1, -1};
@@ -229,6 +230,7 @@ public:
         glSamplerParameteri(magSampler_, GL_TEXTURE_MAG_FILTER, magFilter);
         glSamplerParameteri(magSampler_, GL_TEXTURE_MIN_FILTER, magFilter);
         filtersDiffer_ = m != magFilter;
+        mipFiltering_ = mip != Filter::None;
     }
 
     TextureId createTexture(const Image& image, bool mipmaps) override {
@@ -244,9 +246,11 @@ public:
         glBindTexture(GL_TEXTURE_2D, t.tex);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.width, t.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                      image.rgba.data());
-        if (mipmaps)
-            glGenerateMipmap(GL_TEXTURE_2D);
-        else
+        // The chain is built when a draw first samples it with a mip filter: the game's
+        // filters use none, and building hundreds of chains at start-up costs seconds on a
+        // software rasteriser. Without mip filtering the picture itself is complete.
+        t.mipmaps = t.mipsPending = mipmaps;
+        if (!mipmaps)
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
         rebindTexture();
         return keep(t);
@@ -260,6 +264,7 @@ public:
             return false;
         it->second.opaque = opaque(image);
         it->second.visible = visibleBox(image);
+        it->second.mipsPending = it->second.mipmaps;
         glBindTexture(GL_TEXTURE_2D, it->second.tex);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width, image.height, GL_RGBA,
                         GL_UNSIGNED_BYTE, image.rgba.data());
@@ -515,6 +520,15 @@ private:
     // opaque texture or none) passes any alpha test and blends to itself with the usual
     // factors, so neither is run for it.
     void prepare(bool hasColour, bool opaqueColour) {
+        if (mipFiltering_ && bound_) {
+            Texture& t = textures_.at(bound_);
+            if (t.mipsPending) {
+                glActiveTexture(GL_TEXTURE0);
+                glBindTexture(GL_TEXTURE_2D, t.tex);
+                glGenerateMipmap(GL_TEXTURE_2D);
+                t.mipsPending = false;
+            }
+        }
         const bool opaque = opaqueColour && boundOpaque_;
         uint32_t key = 0;
         if (bound_)
@@ -803,7 +817,7 @@ private:
 
     Window& window_;
     GLuint fanVao_ = 0, fanVbo_ = 0, sampler_ = 0, magSampler_ = 0;
-    bool filtersDiffer_ = false, magSamplerBound_ = false;
+    bool filtersDiffer_ = false, magSamplerBound_ = false, mipFiltering_ = false;
     GLuint boundVao_ = ~0u;
     size_t fanCapacity_ = sizeof(FanVertex) * 4096, fanUsed_ = 0;
     GLint maxTextureSize_ = 2048;

@@ -302,6 +302,31 @@ TEST_F(DeviceTest, MinifiedPicturesKeepPointSamplingWhileMagnifiedOnesAreFiltere
     dev->setDepthTest(true);
 }
 
+TEST_F(DeviceTest, MipFilteringSamplesAChainBuiltFromThePictureAsItIsWhenDrawn) {
+    // One-texel black and white checks: their smaller levels are grey.
+    Image checks{64, 64, std::vector<uint8_t>(64 * 64 * 4, 255)};
+    auto paint = [&](uint8_t dark) {
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                for (int c = 0; c < 3; ++c)
+                    checks.rgba[(size_t(y) * 64 + x) * 4 + c] = (x + y) % 2 ? dark : 255;
+    };
+    paint(0);
+    TextureId t = dev->createTexture(checks, true);
+    dev->setDepthTest(false);
+    dev->setTextureFilter(Filter::Linear, Filter::Linear, Filter::Point);
+    dev->beginFrame(0xFF000000);
+    dev->setTexture(t);
+    quad(*dev, -1, -1, -0.75f, -0.75f, 0xFFFFFFFF); // 8 x 8 pixels
+    EXPECT_NEAR(at(dev->readPixels(), 4, 60).r, 128, 12);
+    paint(255); // all white now: the chain must follow the picture
+    ASSERT_TRUE(dev->updateTexture(t, checks));
+    quad(*dev, -1, -1, -0.75f, -0.75f, 0xFFFFFFFF);
+    EXPECT_GT(at(dev->readPixels(), 4, 60).r, 250)
+        << "the smaller levels still showed the old picture";
+    dev->setDepthTest(true);
+}
+
 TEST(HeadlessDevice, HandsOutIdsAndDrawsNothing) {
     auto d = createHeadlessDevice(800, 600);
     EXPECT_TRUE(d->headless());
