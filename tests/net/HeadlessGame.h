@@ -1,7 +1,6 @@
 #pragma once
-// A dedicated host and headless players in one process: the real session, message and match
-// code and the real content tables, no window, sound or input device. Players fight by a
-// script that walks each toward the nearest living opponent and swings when he is close.
+// A dedicated host and headless players in one process: the real session, message, match and
+// player code and the real content, no window, sound or input device.
 #include "data/DataLoader.h"
 #include "data/EquipmentFile.h"
 #include "data/Options.h"
@@ -17,6 +16,7 @@
 #include "platform/Random.h"
 #include "sim/CollisionMesh.h"
 #include "sim/SimPorts.h"
+#include "world/ClientGame.h"
 
 #include <cmath>
 #include <filesystem>
@@ -90,52 +90,64 @@ struct HeadlessHost {
     }
 };
 
-struct HeadlessPlayer final : ClientPort {
-    DataLoader& data;
-    Clock& clock;
-    Game game;
-    Session session{data};
+// A player without window, sound or input devices: the real world (tables, map collision,
+// animation, the player control and the game tick) over a real client session, driven by a
+// script that presses keys: walk to the nearest living opponent, face him, swing when close.
+struct HeadlessPlayer final : SoundOut, ControlLink, ClientPort {
     RecordingMessageBoxes boxes;
     Random random;
-    AnimController anim{game};
-    AnimPorts ports{game, anim};
-    ClientProtocol protocol;
+    InputState input;
     std::string name;
-    ClientSession client;
+    ClientGame game;
 
     std::vector<uint8_t> results; // MSG_RESULT slots, in arrival order
     int mapChanges = 0, mapReadies = 0, interludes = 0;
     std::vector<std::pair<std::string, uint32_t>> lines;
-    bool entered = false;
+    bool entered = false, gaveUp = false, mapLoaded = false, tablesLoaded = false;
+    int attackTicks = 0;
     // Runs while connecting: the host (and the link) must go on meanwhile.
     std::function<void()> waiting;
     // Called as each message arrives, before it is applied.
     std::function<void(HeadlessPlayer&, uint8_t type)> onMessage;
-    uint32_t stageStart = 0, lastRequest = 0, lastReady = 0, lastPoll = 0, lastTick = 0;
 
-    HeadlessPlayer(DataLoader& d, Clock& c, std::string playerName, net::Options net, uint32_t seed)
-        : data(d), clock(c), random(seed), protocol(game, data, clock, random, ports, *this),
-          name(std::move(playerName)), client(game, session, data, boxes, links(), {net, 0}) {
-        session.lanSearch = 0;
-        game.appState = AppState::Playing;
+    HeadlessPlayer(DataLoader& data, Clock& clock, std::string playerName, net::Options net,
+                   uint32_t seed)
+        : random(seed), name(std::move(playerName)),
+          game(clock, random, data, boxes, ClientGame::Ports{*this, *this, *this, shell()}, links(),
+               {net, 0}) {
+        game.session.lanSearch = 0; // never the LAN of the machine the tests run on
+        game.world.setInput(&input);
+        tablesLoaded = data.loadAnimSets(game.world.anim.tables) &&
+                       data.loadActionMaps(game.world.anim.tables);
+    }
+    // Leaving the session runs the wait hook once more: by then what it reaches may be gone.
+    ~HeadlessPlayer() { waiting = nullptr; }
+    HeadlessPlayer(const HeadlessPlayer&) = delete;
+    HeadlessPlayer& operator=(const HeadlessPlayer&) = delete;
+
+    TickLinks shell() {
+        TickLinks t;
+        t.isHost = [] { return false; };
+        t.reloadMapModels = [this] {
+            ++interludes;
+            mapLoaded = game.world.loadMap();
+        };
+        return t;
     }
     ClientLinks links() {
         ClientLinks l;
         l.received = [this](std::span<const uint8_t> m) {
-            if (!m.empty() && onMessage)
+            if (m.empty())
+                return;
+            if (onMessage)
                 onMessage(*this, m[0]);
-            if (!m.empty() && m[0] == MSG_RESULT)
+            if (m[0] == MSG_RESULT)
                 if (auto f = frameMessage(m))
                     results.push_back(unpack<StateBody>(*f)->slot);
-            if (!m.empty() && m[0] == MSG_MAP_CHANGE)
-                ++mapChanges;
-            if (!m.empty() && m[0] == MSG_MAP_READY)
-                ++mapReadies;
-            protocol.applyOnClient(m);
+            mapChanges += m[0] == MSG_MAP_CHANGE;
+            mapReadies += m[0] == MSG_MAP_READY;
         };
-        l.logLine = [this](uint32_t colour, std::string_view t) {
-            lines.emplace_back(std::string(t), colour);
-        };
+        l.logLine = [this](uint32_t colour, std::string_view t) { showLine(t, colour); };
         l.chooseHost = [] { return 0; };
         l.localAddress = [] { return std::string("127.0.0.1"); };
         l.profileName = [this] { return name; };
@@ -146,109 +158,65 @@ struct HeadlessPlayer final : ClientPort {
         return l;
     }
     bool join(const std::string& address) {
-        setText(session.ipAddress, address);
-        if (!(client.create() && client.setupAddresses() && client.setPlayerInfo()))
-            return false;
+        setText(game.session.ipAddress, address);
         // A search is one datagram each way: over a lossy link the player searches again, as
         // he would press the button again.
-        for (int tries = 0; tries < 8 && !client.hosts()[0].used; ++tries) {
-            client.clearHosts();
-            client.searchHosts();
-        }
-        if (!client.connect())
+        if (!tablesLoaded || !game.join(8))
             return false;
-        sendEmpty(MSG_JOIN, kNoSlot);
-        stageStart = lastRequest = lastTick = clock.now();
+        mapLoaded = game.world.loadMap();
         return true;
     }
-    void sendEmpty(uint8_t type, uint8_t slot) {
-        StateBody b;
-        b.slot = slot;
-        sendToHost(*pack(type, b));
-    }
 
-    // ClientPort
-    void sendToHost(const Message& m) override { client.send(m.bytes.data(), m.length); }
+    // SoundOut, ControlLink, ClientPort: heard by nobody, lines kept.
+    void playEffect(int, uint8_t, bool) override {}
+    void stopEffect(int, uint8_t) override {}
     void showLine(std::string_view t, uint32_t colour) override {
         lines.emplace_back(std::string(t), colour);
     }
+    bool chatTyping() const override { return false; }
+    bool chatLineClosed() const override { return true; }
+    void closeChatLine() override {}
+    void sendToHost(const Message&) override {}
     void playInterfaceSound(uint8_t) override {}
     void playEffectAt(uint8_t, uint8_t) override {}
     void playPresetVoice(uint8_t, uint8_t, uint8_t) override {}
     void showHit(uint8_t, const HitShown&) override {}
     void lookChanged(uint8_t) override {}
 
-    uint8_t me() const { return game.localSlot; }
-    bool alive() const {
-        return me() < kSlots && game.players[me()].alive == 1 && game.players[me()].hp >= 1;
-    }
+    Game& g() { return game.world.game; }
+    uint8_t me() { return g().localSlot; }
 
-    // One main-loop pass: what arrived, the state report, what it sent.
+    // One main-loop pass: the network, the handshake's wait, the view control.
     void pass() {
-        client.poll();
-        const uint32_t now = clock.now();
+        game.pass();
         if (!entered) {
-            // Loading stage 2's wait: ask again every 3000 ms until the dump is complete.
-            if (game.syncDone) {
-                game.joined = 1;
+            const ClientGame::Wait w = game.waitForHost();
+            if (w == ClientGame::Wait::Synced) {
                 entered = true;
-                sendEmpty(MSG_ENTER, me());
-            } else if (now - lastRequest >= 3000) {
-                sendEmpty(me() == kNoSlot ? MSG_JOIN : MSG_SYNC, me());
-                lastRequest = now;
+                game.enterFight();
             }
+            gaveUp = gaveUp || w == ClientGame::Wait::GaveUp;
         }
-        if (game.inGame && me() < kSlots)
-            protocol.reportState(PlayerAction{uint8_t(anim.currentAction[me()]), anim.row[me()],
-                                              anim.repeats[me()], game.actions[me()].walkMode});
-        client.flush();
+        if (g().appState == AppState::Playing && me() < kSlots)
+            game.world.control.controlView(input);
     }
 
-    // One 16 ms tick of the game: the handshake's timers, the fight script, the animation.
+    // One 16 ms tick: the keys the script presses, then the game's own tick.
     void tick() {
-        const uint32_t now = clock.now();
-        if (game.appState == AppState::Interlude) {
-            if (game.mapReady) {
-                game.mapReady = 0;
-                ++interludes;
-                game.appState = AppState::Playing;
-            }
-            return;
-        }
-        if (me() < kSlots && game.inGame && game.joined) {
-            if (game.matchPhase == 3 && now - game.phaseStartTime >= 3000)
-                game.matchPhase = 0;
-            else if (game.matchPhase == 1 && now - lastPoll >= 2000) {
-                lastPoll = now;
-                sendEmpty(MSG_START, me());
-            }
-            fight();
-            game.animStep = static_cast<int32_t>((now - lastTick) * 0.5);
-            lastTick = now;
-            for (int i = 0; i < kSlots; ++i)
-                if (game.players[i].inUse == 1)
-                    anim.advance(i, kAnimSpeed);
-        } else if (game.joined && !game.inGame && now - lastReady > 500) {
-            lastReady = now;
-            sendEmpty(MSG_READY, me());
-        }
+        script();
+        game.tick();
     }
 
-    // Walk to the nearest living opponent, face him, swing when within 30.
-    void fight() {
-        PlayerAction& a = game.actions[me()];
-        if (!alive()) {
-            a.action = ActDownBack;
+    void script() {
+        input = InputState{};
+        if (me() >= kSlots || !g().inGame || (g().matchPhase != 0 && g().matchPhase != 3))
             return;
-        }
-        if (game.matchPhase != 0 && game.matchPhase != 3) {
-            a.action = ActIdle;
+        PlayerState& p = g().players[me()];
+        if (p.alive != 1 || p.hp < 1)
             return;
-        }
-        PlayerState& p = game.players[me()];
         float best = 1e9f, dx = 0, dz = 0;
         for (int j = 0; j < kSlots; ++j) {
-            const PlayerState& o = game.players[j];
+            const PlayerState& o = g().players[j];
             if (j == me() || o.inUse != 1 || o.alive != 1 || o.hp < 1)
                 continue;
             const float d = std::hypot(o.x - p.x, o.z - p.z);
@@ -258,26 +226,29 @@ struct HeadlessPlayer final : ClientPort {
                 dz = o.z - p.z;
             }
         }
-        if (best > 1e8f) {
-            a.action = ActIdle;
+        if (best > 1e8f)
             return;
-        }
+        // The mouse turns him to face the opponent: forward is (-sin yaw, -cos yaw).
         p.yaw = std::atan2(-dx, -dz) * 57.2957795f;
         if (p.yaw < 0)
             p.yaw += 360;
         if (best > 30) {
-            const float step = std::min(4.0f, best - 28);
-            p.x += dx / best * step;
-            p.z += dz / best * step;
-            a.action = ActWalkForward;
+            input.actions[InForward] = 1;
+            attackTicks = 0;
+        } else if (best < 24) {
+            // Bodies this close only push each other: a step back first.
+            input.actions[InBack] = 1;
+            attackTicks = 0;
         } else {
-            a.action = ActAttack;
+            // Tapped: each tap during a swing chains the next blow of the combo.
+            input.actions[InAttack] = attackTicks % 4 < 2 ? 1 : 0;
+            ++attackTicks;
         }
     }
 };
 
-// Runs the tests in a scratch copy of the game folder's data files, so that each player's
-// equipment file can be written without touching the game folder.
+// Runs the tests in a scratch copy of the game folder's data files (the rest linked), so that
+// the players' equipment file can be written without touching the game folder.
 class ContentCopy {
 public:
     ContentCopy() : old_(std::filesystem::current_path()) {
@@ -287,6 +258,11 @@ public:
         std::filesystem::create_directories(dir_ / "File");
         std::filesystem::copy(old_ / "File" / "Data", dir_ / "File" / "Data",
                               std::filesystem::copy_options::recursive);
+        // The models and pictures are only read: the game folder's own serve.
+        for (const auto& e : std::filesystem::directory_iterator(old_ / "File"))
+            if (e.path().filename() != "Data")
+                std::filesystem::create_directory_symlink(e.path(),
+                                                          dir_ / "File" / e.path().filename());
         std::filesystem::current_path(dir_);
     }
     ~ContentCopy() {
