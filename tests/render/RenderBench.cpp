@@ -4,13 +4,20 @@
 // the HUD frame and the title. Wall time depends on what else the machine runs; the CPU time
 // of the process (every driver thread) much less, so both are printed. Run from the game
 // folder under a display; with an argument the last frame of each kind is saved as
-// <argument>-<kind>.png.
+// <argument>-<kind>.png ("" saves none). A second argument sets the frames of each figure:
+// under valgrind --tool=callgrind a few are enough, and each figure's frames are dumped as a
+// part of their own (callgrind.out.<pid>.<n>, named after the figure), whose instruction count
+// does not depend on the machine's load (LP_NUM_THREADS=0 keeps the rasteriser on one thread).
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <valgrind/callgrind.h>
 
 #include "BenchScene.h"
 
@@ -32,6 +39,7 @@ struct Figure {
 
 int main(int argc, char** argv) {
     const std::string pngPrefix = argc > 1 ? argv[1] : "";
+    const int fixedFrames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 0;
     BenchScene scene;
     if (!scene.open(false)) {
         std::printf("%s\n", scene.error.c_str());
@@ -39,12 +47,16 @@ int main(int argc, char** argv) {
     }
     std::vector<std::pair<std::string, Figure>> figures;
     auto run = [&](const char* name, int frames, const char* png, auto&& draw) {
-        for (int i = 0; i < 10; ++i)
+        if (fixedFrames)
+            frames = fixedFrames;
+        for (int i = 0; i < std::min(frames, 10); ++i)
             draw();
+        CALLGRIND_ZERO_STATS;
         const auto start = std::chrono::steady_clock::now();
         const double cpu0 = cpuMs();
         for (int i = 0; i < frames; ++i)
             draw();
+        CALLGRIND_DUMP_STATS_AT(name);
         Figure f;
         f.cpu = (cpuMs() - cpu0) / frames;
         f.wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
