@@ -103,7 +103,12 @@ App::App()
                         .runMenuChoice = [this](int main, int sub) { runMenuChoice(main, sub); }}),
       loading_(game_, clock_, *boxes_,
                LoadingLinks{.isHost = [this] { return session_.isHost != 0; },
-                            .serverOnly = [this] { return session_.serverOnly != 0; }}),
+                            .serverOnly = [this] { return session_.serverOnly != 0; },
+                            .closeServer = [this] { net_.closeHostSession(); },
+                            .sendJoinRequest = [this] { net_.sendJoinRequest(); },
+                            .sendSyncRequest = [this] { net_.sendSyncRequest(); }}),
+      net_({game_, session_, sessionInfo_, data_, clock_, random_, world_, *boxes_, log_, loading_,
+            [this] { drawLoadingBackdrop(); }}),
       chat_(game_, textInput_, world_.router), keys_(game_, chat_, random_, *this, world_.router),
       effectSounds_(sound_), loop_(clock_, game_, *this) {
     // A blow that chains into a reaching row swings audibly, where that player stands.
@@ -358,6 +363,7 @@ void App::readOptionFiles() {
 }
 
 void App::shutDown() {
+    net_.close();
     SDL_SetRelativeMouseMode(SDL_FALSE);
     SDL_ShowCursor(SDL_ENABLE);
     world_.setInput(nullptr);
@@ -373,9 +379,10 @@ void App::shutDown() {
 }
 
 void App::runMenuChoice(int entry, int sub) {
-    // Entry 0 (network game) arrives with the sessions; the single-play settings entry (1, 1)
-    // has no action.
-    if (entry == 1 && sub == 0)
+    // The single-play settings entry (1, 1) has no action.
+    if (entry == 0 && (sub == 0 || sub == 1))
+        startNetworkGame(sub == 0);
+    else if (entry == 1 && sub == 0)
         startPractice();
     else if (entry == 2 && (sub == 0 || sub == 1))
         launchEditor(sub);
@@ -408,6 +415,35 @@ void App::startPractice() {
     game_.practiceMode = 0;
     session_.serverOnly = 0;
     game_.appState = AppState::Title;
+}
+
+// Host: the server settings, the host, then its own player joining. Join: the host list, the
+// client options and the join's progress. Either ends at the title when it does not start.
+void App::startNetworkGame(bool hosting) {
+    bool started = hosting ? net_.host(*gui_) : net_.join(*gui_);
+    loop_.resumeAfterDialog();
+    // A loading that failed has set Quit: the program ends rather than play without content.
+    if (game_.appState == AppState::Quit)
+        return;
+    if (started) {
+        enterPlay();
+        return;
+    }
+    resetGame(game_);
+    game_.appState = AppState::Title;
+}
+
+// The quit key leaves a network game for the title with both sessions closed.
+void App::leaveNetworkGame() {
+    net_.close();
+    chat_.closeLine();
+    chat_.clear();
+    chat_.setIme(false);
+    resetGame(game_);
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    for (uint8_t no = 0; no < kEffectSounds; ++no)
+        for (uint8_t slot = 0; slot < kSlots; ++slot)
+            sound_.stopEffect(no, slot);
 }
 
 void App::enterPlay() {
@@ -578,13 +614,18 @@ void App::controlView() {
     world_.control.controlView(input_->state());
     if (game_.appState == AppState::Quit && game_.practiceMode)
         leavePractice();
+    else if (game_.appState == AppState::Quit && net_.active())
+        leaveNetworkGame();
 }
 
-// The host's match tick and the client's state report arrive with the session.
-void App::pollNetwork() {}
+// The host's match tick, what the client received and its state report.
+void App::pollNetwork() {
+    net_.pass();
+}
 
 // The host's slot tick comes first once the session hosts.
 void App::tick() {
+    net_.step();
     world_.tick.run();
 }
 

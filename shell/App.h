@@ -27,6 +27,7 @@
 #include "shell/GameState.h"
 #include "shell/LoadingDialog.h"
 #include "shell/MainLoop.h"
+#include "shell/NetGame.h"
 #include "shell/WindowKeys.h"
 #include "ui/PresetMenu.h"
 #include "ui/PresetTable.h"
@@ -89,6 +90,8 @@ private:
     void placePracticePlayer();
     void drawPresetMenu();
     void leavePractice();
+    void startNetworkGame(bool hosting);
+    void leaveNetworkGame();
     void mapLoaded();
     bool loadStatic(const std::string& folder, const std::string& name);
     std::vector<LoadFile> modelFiles(ModelGroup group);
@@ -156,6 +159,8 @@ private:
     std::unique_ptr<Drawing> drawing_;
     std::unique_ptr<Gui> gui_;
     LoadingDialog loading_;
+    // The host and client sessions of a network game, while it lasts.
+    NetGame net_;
     SdlTextInput textInput_;
     ChatEntry chat_;
     WindowKeys keys_;

@@ -1,0 +1,470 @@
+// Hosting and joining as people do, with the game program itself: one program hosts with a
+// password and a server message, a second finds it by LAN search, looks at the list and the
+// details and joins with the password; both chat in Japanese and say preset phrases that the
+// other hears; a third joins by the host's typed address. Every step is a real pointer or key
+// event. The programs run in two network namespaces the test makes, joined by a veth pair, so
+// the LAN search's broadcast never leaves them.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "audio/WaveFile.h"
+#include "data/DataLoader.h"
+#include "net/Session.h"
+#include "platform/Text.h"
+#include "tests/audio/Recording.h"
+#include "tests/support/XDriver.h"
+#include "tests/support/XShot.h"
+
+using namespace kv;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using xtest::output;
+
+namespace {
+
+bool run(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+bool haveIp() {
+    for (const char* p : {"/usr/sbin/ip", "/sbin/ip", "/usr/bin/ip", "/bin/ip"})
+        if (fs::exists(p))
+            return true;
+    return false;
+}
+
+// The host's namespace (10.78.0.1) and the players' (10.78.0.2), a veth pair between them.
+struct Namespaces {
+    std::string host, players, hostLink, playerLink;
+    bool ready = false;
+    Namespaces() {
+        std::string id = std::to_string(getpid());
+        host = "kvnh" + id;
+        players = "kvnp" + id;
+        hostLink = "kvnh" + id + "l";
+        playerLink = "kvnp" + id + "l";
+        remove();
+        ready =
+            run("ip netns add " + host) && run("ip netns add " + players) &&
+            run("ip link add " + hostLink + " type veth peer name " + playerLink) &&
+            run("ip link set " + hostLink + " netns " + host) &&
+            run("ip link set " + playerLink + " netns " + players) &&
+            run("ip -n " + host + " addr add 10.78.0.1/24 broadcast 10.78.0.255 dev " + hostLink) &&
+            run("ip -n " + players + " addr add 10.78.0.2/24 broadcast 10.78.0.255 dev " +
+                playerLink) &&
+            run("ip -n " + host + " link set " + hostLink + " up") &&
+            run("ip -n " + players + " link set " + playerLink + " up") &&
+            run("ip -n " + host + " link set lo up") &&
+            run("ip -n " + players + " link set lo up") &&
+            run("ip -n " + host + " route add default dev " + hostLink) &&
+            run("ip -n " + players + " route add default dev " + playerLink);
+    }
+    ~Namespaces() { remove(); }
+    void remove() {
+        run("ip netns del " + host);
+        run("ip netns del " + players);
+        run("ip link del " + hostLink);
+    }
+};
+
+// One game program: its own folder on the build's content, its own sound recording, its
+// window.
+struct Program {
+    std::string name;
+    fs::path folder, wave;
+    pid_t pid = -1;
+    std::string window;
+
+    ~Program() { xtest::killProgram(pid); }
+
+    Image shot() const { return captureWindow(window); }
+    void xdo(const std::string& args) const { output("xdotool " + args); }
+    void focus() const { xdo("windowraise " + window + " windowfocus --sync " + window); }
+    void clickAt(double x, double y) const {
+        focus();
+        xdo("mousemove --sync --window " + window + " " + std::to_string(int(x)) + " " +
+            std::to_string(int(y)) + " sleep 0.3 click 1");
+        xtest::settle(300);
+    }
+    void clickVirtual(const Image& like, float x, float y) const {
+        clickAt(x * like.width / 1024.0, y * like.height / 768.0);
+    }
+    // A point of a dialog of the given size in the middle of the window.
+    void clickDialog(const Image& like, float w, float h, float x, float y) const {
+        clickAt((like.width - w) / 2 + x, (like.height - h) / 2 + y);
+    }
+    void hold(const char* key, int ms = 200) const {
+        focus();
+        xdo(std::string("keydown ") + key);
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        xdo(std::string("keyup ") + key);
+    }
+    Image waitFor(const std::function<bool(const Image&)>& seen, std::chrono::seconds limit) const {
+        return waitForPicture(window, seen, limit, 250ms);
+    }
+    test::Recording listen() const {
+        test::Recording r;
+        r.read(wave.string());
+        return r;
+    }
+};
+
+Mean part(const Image& img, double l, double t, double r, double b) {
+    return meanColour(img, int(l * img.width), int(t * img.height), int(r * img.width),
+                      int(b * img.height));
+}
+double change(const Image& a, const Image& b, double l, double t, double r, double b2) {
+    return meanDifference(a, b, 1.0, int(l * a.width), int(t * a.height), int(r * a.width),
+                          int(b2 * a.height));
+}
+// The HP bar of the HUD: red.
+bool hudShown(const Image& img) {
+    Mean m = part(img, 0.16, 0.87, 0.58, 0.9);
+    return m.r > 150 && m.g < 90 && m.b < 90;
+}
+// A light dialog face over the middle of the screen.
+bool lightMiddle(const Image& img, int halfWidth, int top, int bottom) {
+    return meanColour(img, img.width / 2 - halfWidth, img.height / 2 + top,
+                      img.width / 2 + halfWidth, img.height / 2 + bottom)
+               .brightness() > 200;
+}
+void keep(const Image& img, const std::string& name) {
+    if (const char* dir = std::getenv("KV_SHOT_DIR"))
+        savePng(std::string(dir) + "/" + name, img);
+}
+
+class NetworkProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs an X display (tools/test.sh runs the suite under Xvfb)";
+        if (geteuid() != 0)
+            GTEST_SKIP() << "needs root to make the network namespaces it plays in";
+        if (!haveIp())
+            GTEST_SKIP() << "needs the ip tool (iproute2)";
+        if (!fs::exists("File/Bitmap/Title/TitleBack.bmp") || !fs::exists("File/XFile/Temp.x"))
+            GTEST_SKIP() << "the content tree has not been generated";
+        ns = std::make_unique<Namespaces>();
+        ASSERT_TRUE(ns->ready) << "could not make the namespaces and the veth pair";
+        char tmpl[] = "/tmp/kv-network-XXXXXX";
+        ASSERT_TRUE(mkdtemp(tmpl));
+        scratch = tmpl;
+    }
+    void TearDown() override {
+        programs.clear();
+        ns.reset();
+        std::error_code ec;
+        if (!scratch.empty())
+            fs::remove_all(scratch, ec);
+    }
+
+    // A game folder of its own: the settings in File/Data are copies, the rest is linked.
+    fs::path folderFor(const std::string& name) {
+        fs::path game = scratch / name;
+        fs::create_directories(game / "File");
+        fs::create_directory_symlink(fs::current_path() / "Texture", game / "Texture");
+        for (const fs::directory_entry& e : fs::directory_iterator("File")) {
+            if (e.path().filename() == "Data")
+                fs::copy(e.path(), game / e.path(), fs::copy_options::recursive);
+            else
+                fs::create_directory_symlink(fs::absolute(e.path()), game / e.path());
+        }
+        return game;
+    }
+
+    // The server settings the host's dialog opens with, written by the game's own session
+    // code: a password, a server message, every map in the rotation, short phases.
+    static bool writeHostSettings(const fs::path& folder) {
+        fs::path back = fs::current_path();
+        fs::current_path(folder);
+        DataLoader data;
+        bool ok = data.loadMaps();
+        Session s(data);
+        setText(s.roomName, sjis("テスト部屋"));
+        setText(s.password, "kestrel");
+        setText(s.serverMessage, sjis("ようこそ、日本語のサーバーです"));
+        s.maxPlayers = 8;
+        s.loopAll = 1;
+        s.prepSeconds = 20;
+        s.intervalSeconds = 5;
+        s.gameMinutes = 0;
+        ok = ok && s.saveServerSettings();
+        fs::current_path(back);
+        return ok;
+    }
+
+    // Starts the game in its folder inside a namespace, recording its sound, and finds its
+    // window.
+    Program& launch(const std::string& name, const std::string& netns) {
+        auto p = std::make_unique<Program>();
+        p->name = name;
+        p->folder = folderFor(name);
+        p->wave = scratch / (name + ".wav");
+        fs::path conf = scratch / (name + ".conf");
+        std::ofstream(conf) << "[general]\nchannels = stereo\nsample-type = int16\n"
+                               "frequency = 44100\nperiod_size = 441\nperiods = 2\n\n[wave]\n"
+                               "file = "
+                            << p->wave.string() << "\n";
+        if (name == "host") {
+            EXPECT_TRUE(writeHostSettings(p->folder));
+        }
+        std::string program = (fs::current_path() / "Kestrava").string();
+        fs::path log = scratch / (name + "-messages.txt");
+        pid_t pid = fork();
+        if (pid == 0) {
+            if (chdir(p->folder.c_str()) != 0)
+                _exit(127);
+            setenv("XDG_RUNTIME_DIR", p->folder.c_str(), 1);
+            setenv("ALSOFT_DRIVERS", "wave", 1);
+            setenv("ALSOFT_CONF", conf.c_str(), 1);
+            setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            setenv("KV_MESSAGEBOX_LOG", log.c_str(), 1);
+            execlp("ip", "ip", "netns", "exec", netns.c_str(), program.c_str(),
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        p->pid = pid;
+        for (auto end = std::chrono::steady_clock::now() + 120s;
+             p->window.empty() && std::chrono::steady_clock::now() < end;
+             std::this_thread::sleep_for(200ms))
+            p->window = output("xdotool search --pid " + std::to_string(pid) +
+                               " --name '^Kestrava$' 2>/dev/null | head -1");
+        EXPECT_FALSE(p->window.empty()) << name << ": no window; its main thread:\n"
+                                        << xtest::mainThreadStack(pid);
+        programs.push_back(std::move(p));
+        return *programs.back();
+    }
+
+    std::string messages(const Program& p) const {
+        std::ifstream in(scratch / (p.name + "-messages.txt"));
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // From the title to the network entry's sub level (0 host, 1 join) and its first dialog.
+    Image openNetworkEntry(const Program& p, int sub,
+                           const std::function<bool(const Image&)>& dialogShown) {
+        auto sky = [](const Image& img) { return part(img, 0.64, 0.5, 0.97, 0.9).brightness(); };
+        Image title = waitStillPicture(
+            p.window, sky, [&](const Image& img) { return sky(img) > 30; }, 3, 240s);
+        EXPECT_FALSE(title.empty()) << p.name << ": the title never came to rest";
+        if (title.empty())
+            return {};
+        p.hold("space");
+        auto column = [](const Image& img) {
+            return part(img, 0.04, 0.07, 0.33, 0.92).brightness();
+        };
+        Image menu = waitStillPicture(
+            p.window, column,
+            [&](const Image& img) { return change(img, title, 0.04, 0.07, 0.33, 0.92) > 20; }, 2,
+            120s);
+        EXPECT_FALSE(menu.empty()) << p.name << ": the menu did not come up";
+        if (menu.empty())
+            return {};
+        // The network entry is the first main picture; its sub entries slide in beside it.
+        p.clickVirtual(menu, 190, 110);
+        Image subs = waitStillPicture(
+            p.window,
+            [](const Image& img) { return part(img, 0.37, 0.07, 0.59, 0.36).brightness(); },
+            [&](const Image& img) { return change(img, menu, 0.37, 0.07, 0.59, 0.36) > 20; }, 2,
+            60s);
+        EXPECT_FALSE(subs.empty()) << p.name << ": the network entry did not open its sub level";
+        if (subs.empty())
+            return {};
+        Image dialog;
+        for (int attempt = 0; attempt < 3 && dialog.empty(); ++attempt) {
+            p.clickVirtual(subs, 490, sub == 0 ? 104 : 225);
+            dialog = p.waitFor(dialogShown, 30s);
+        }
+        EXPECT_FALSE(dialog.empty()) << p.name << ": no dialog. " << messages(p);
+        return dialog;
+    }
+
+    // Waits for play: the HUD, steady over two captures.
+    Image waitPlay(const Program& p, std::chrono::seconds limit) {
+        Image img = p.waitFor(hudShown, limit);
+        EXPECT_FALSE(img.empty()) << p.name << " did not reach play. " << messages(p)
+                                  << "\nIts main thread:\n"
+                                  << xtest::mainThreadStack(p.pid);
+        return img;
+    }
+
+    std::unique_ptr<Namespaces> ns;
+    fs::path scratch;
+    std::vector<std::unique_ptr<Program>> programs;
+};
+
+// The host list: 760 x 560 in the middle of the window.
+constexpr float kListW = 760, kListH = 560;
+// The server settings: 560 x 470.
+constexpr float kSettingsW = 560, kSettingsH = 470;
+
+} // namespace
+
+TEST_F(NetworkProgram, HostWithPasswordFoundByLanSearchJoinedChatPresetsAndATypedAddress) {
+    // 1. The host: the settings open with its password and message; "ゲーム起動" hosts, then
+    //    its own player joins through the join's progress and both loading stages.
+    Program& host = launch("host", ns->host);
+    ASSERT_FALSE(host.window.empty());
+    auto settingsShown = [](const Image& img) { return lightMiddle(img, 260, 120, 180); };
+    Image settings = openNetworkEntry(host, 0, settingsShown);
+    ASSERT_FALSE(settings.empty());
+    keep(settings, "h16-host-settings.png");
+    host.clickDialog(settings, kSettingsW, kSettingsH, 485, 437);
+    Image hostPlay = waitPlay(host, 300s);
+    ASSERT_FALSE(hostPlay.empty());
+    keep(hostPlay, "h16-host-play.png");
+
+    // 2. The player: the host list opens empty; "接続" with the LAN search finds the host.
+    Program& player = launch("player", ns->players);
+    ASSERT_FALSE(player.window.empty());
+    auto listShown = [](const Image& img) { return lightMiddle(img, 370, 150, 200); };
+    Image list = openNetworkEntry(player, 1, listShown);
+    ASSERT_FALSE(list.empty());
+    keep(list, "h16-session-list-empty.png");
+    // The first row of the list, under its headers.
+    auto firstRow = [](const Image& img) {
+        return meanColour(img, int((img.width - kListW) / 2 + 20),
+                          int((img.height - kListH) / 2 + 138), int((img.width - kListW) / 2 + 700),
+                          int((img.height - kListH) / 2 + 156));
+    };
+    const double emptyRow = firstRow(list).brightness();
+    player.clickDialog(list, kListW, kListH, 675, 86);
+    Image found = player.waitFor(
+        [&](const Image& img) { return std::abs(firstRow(img).brightness() - emptyRow) > 8; }, 60s);
+    ASSERT_FALSE(found.empty()) << "the LAN search listed no host. " << messages(player);
+    keep(found, "h16-session-list.png");
+    // A click on the row shows its details: the name, the message and the rotation.
+    auto detailsArea = [](const Image& img) {
+        return meanColour(img, int((img.width - kListW) / 2 + 100),
+                          int((img.height - kListH) / 2 + 305), int((img.width - kListW) / 2 + 480),
+                          int((img.height - kListH) / 2 + 460));
+    };
+    const double noDetails = detailsArea(found).brightness();
+    player.clickDialog(found, kListW, kListH, 300, 147);
+    Image details = player.waitFor(
+        [&](const Image& img) { return std::abs(detailsArea(img).brightness() - noDetails) > 2; },
+        30s);
+    ASSERT_FALSE(details.empty()) << "the row's details did not show";
+    keep(details, "h16-session-details.png");
+
+    // "参加": the host wants a password, so the client options come; the password typed, "接続".
+    player.clickDialog(details, kListW, kListH, 555, 506);
+    // The client options come up over the list's middle.
+    auto optionsOver = [](const Image& before) {
+        return
+            [before](const Image& img) { return change(img, before, 0.4, 0.38, 0.6, 0.62) > 10; };
+    };
+    Image options = player.waitFor(optionsOver(details), 30s);
+    ASSERT_FALSE(options.empty()) << "no client options for a host with a password";
+    player.clickDialog(options, 360, 250, 180, 66);
+    player.focus();
+    player.xdo("type --delay 100 kestrel");
+    xtest::settle(500);
+    keep(player.shot(), "h16-client-options-typed.png");
+    player.clickDialog(options, 360, 250, 100, 211);
+    Image playerPlay = waitPlay(player, 300s);
+    ASSERT_FALSE(playerPlay.empty());
+    keep(playerPlay, "h16-player-play.png");
+    xtest::settle(2000);
+    keep(host.shot(), "h16-host-sees-player.png");
+
+    // 3. Chat in Japanese from the player: it reaches the host's log and the player's own.
+    auto logArea = [](const Image& a, const Image& b) { return change(a, b, 0, 0, 0.4, 0.12); };
+    Image hostBefore = host.shot(), playerBefore = player.shot();
+    player.hold("Return", 150);
+    xtest::settle(800);
+    ASSERT_TRUE(xtest::addKeys(U"こんにちは皆さん")) << "too few unused key codes";
+    player.focus();
+    player.xdo("type --delay 150 'こんにちは皆さん'");
+    xtest::settle(1000);
+    player.hold("Return", 150);
+    Image hostChat =
+        host.waitFor([&](const Image& img) { return logArea(hostBefore, img) > 1.0; }, 60s);
+    EXPECT_FALSE(hostChat.empty()) << "the player's line did not reach the host's log";
+    keep(hostChat, "h16-chat-host.png");
+    Image playerChat =
+        player.waitFor([&](const Image& img) { return logArea(playerBefore, img) > 1.0; }, 30s);
+    EXPECT_FALSE(playerChat.empty()) << "the writer did not get his own line back";
+    keep(playerChat, "h16-chat-player.png");
+    xtest::removeKeys();
+
+    // Preset phrases: V opens the menu, 1 picks "1-基本", 1 "1-同意"; the other program hears
+    // one of its three voices.
+    auto sayPreset = [&](const Program& p) {
+        p.hold("v", 150);
+        xtest::settle(600);
+        keep(p.shot(), "h16-preset-menu-" + p.name + ".png");
+        p.hold("1", 120);
+        xtest::settle(400);
+        keep(p.shot(), "h16-preset-items-" + p.name + ".png");
+        p.hold("1", 120);
+    };
+    PcmSound yes[3];
+    const char* voices[3] = {"scc_Yes.wav", "scc_Ok.wav", "scc_YesSir.wav"};
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(loadWaveFile(std::string("File/Sound/Voice/") + voices[i], yes[i]))
+            << voices[i];
+    auto heard = [&](const Program& listener, int fromMs) {
+        for (auto end = std::chrono::steady_clock::now() + 30s;
+             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(1s)) {
+            test::Recording r = listener.listen();
+            for (const PcmSound& v : yes)
+                if (r.find(v, fromMs, r.lengthMs(), 300).similarity > 0.6)
+                    return true;
+        }
+        return false;
+    };
+    int hostHeardFrom = host.listen().lengthMs();
+    sayPreset(player);
+    EXPECT_TRUE(heard(host, hostHeardFrom)) << "the host did not hear the player's phrase";
+    keep(host.shot(), "h16-preset-line-host.png");
+    int playerHeardFrom = player.listen().lengthMs();
+    sayPreset(host);
+    EXPECT_TRUE(heard(player, playerHeardFrom)) << "the player did not hear the host's phrase";
+    keep(player.shot(), "h16-preset-line-player.png");
+
+    // 4. A third program joins by the host's typed address.
+    Program& third = launch("third", ns->players);
+    ASSERT_FALSE(third.window.empty());
+    Image list3 = openNetworkEntry(third, 1, listShown);
+    ASSERT_FALSE(list3.empty());
+    // "直接IP接続", the address field, "接続".
+    third.clickDialog(list3, kListW, kListH, 430, 52);
+    third.clickDialog(list3, kListW, kListH, 250, 76);
+    third.focus();
+    third.xdo("type --delay 100 10.78.0.1");
+    third.clickDialog(list3, kListW, kListH, 675, 86);
+    Image found3 = third.waitFor(
+        [&](const Image& img) { return std::abs(firstRow(img).brightness() - emptyRow) > 8; }, 60s);
+    ASSERT_FALSE(found3.empty()) << "the typed address listed no host. " << messages(third);
+    keep(found3, "h16-session-list-typed.png");
+    third.clickDialog(found3, kListW, kListH, 300, 147);
+    xtest::settle(500);
+    Image chosen3 = third.shot();
+    third.clickDialog(found3, kListW, kListH, 555, 506);
+    Image options3 = third.waitFor(optionsOver(chosen3), 30s);
+    ASSERT_FALSE(options3.empty());
+    third.clickDialog(options3, 360, 250, 180, 66);
+    third.focus();
+    third.xdo("type --delay 100 kestrel");
+    third.clickDialog(options3, 360, 250, 100, 211);
+    Image thirdPlay = waitPlay(third, 300s);
+    ASSERT_FALSE(thirdPlay.empty());
+    keep(thirdPlay, "h16-third-play.png");
+    std::ifstream saved(third.folder / "Setting.ini");
+    std::string line;
+    std::getline(saved, line);
+    EXPECT_EQ(line.substr(0, 9), "10.78.0.1") << "the typed address is kept in Setting.ini";
+}
