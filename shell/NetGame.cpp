@@ -161,12 +161,13 @@ void NetGame::pass() {
         host_->pass();
     if (client_) {
         client_->poll();
+        // The local player's state report (a dedicated host has no player of its own).
         const uint8_t me = p_.game.localSlot;
-        if (me < kSlots && p_.game.joined && p_.game.appState == AppState::Playing) {
-            PlayerAction playing = p_.game.actions[me];
-            playing.action = static_cast<uint8_t>(p_.world.anim.currentAction[me]);
-            playing.actionSub = p_.world.anim.row[me];
-            p_.world.client.reportState(playing);
+        if (me < kSlots && p_.game.inGame && !p_.session.serverOnly) {
+            const AnimController& anim = p_.world.anim;
+            p_.world.client.reportState(PlayerAction{static_cast<uint8_t>(anim.currentAction[me]),
+                                                     anim.row[me], anim.repeats[me],
+                                                     p_.game.actions[me].walkMode});
         }
         client_->flush();
     }

@@ -88,7 +88,13 @@ struct Program {
 
     ~Program() { xtest::killProgram(pid); }
 
-    Image shot() const { return captureWindow(window); }
+    // The programs' windows cover the same screen: the one read is raised first, or the
+    // picture would be the window over it.
+    void raise() const { output("xdotool windowraise " + window); }
+    Image shot() const {
+        raise();
+        return captureWindow(window);
+    }
     void xdo(const std::string& args) const { output("xdotool " + args); }
     void focus() const { xdo("windowraise " + window + " windowfocus --sync " + window); }
     void clickAt(double x, double y) const {
@@ -111,7 +117,33 @@ struct Program {
         xdo(std::string("keyup ") + key);
     }
     Image waitFor(const std::function<bool(const Image&)>& seen, std::chrono::seconds limit) const {
-        return waitForPicture(window, seen, limit, 250ms);
+        for (auto end = std::chrono::steady_clock::now() + limit;
+             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(250ms)) {
+            Image img = shot();
+            if (!img.empty() && seen(img))
+                return img;
+        }
+        return {};
+    }
+    // Captures once a second until `measure` has stayed within 1 over `still` captures and
+    // `ready` holds.
+    Image waitStill(const std::function<double(const Image&)>& measure,
+                    const std::function<bool(const Image&)>& ready, int still,
+                    std::chrono::seconds limit) const {
+        int same = 0;
+        double last = -1000;
+        for (auto end = std::chrono::steady_clock::now() + limit;
+             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(1s)) {
+            Image img = shot();
+            if (img.empty())
+                continue;
+            double m = measure(img);
+            same = std::abs(m - last) <= 1 ? same + 1 : 0;
+            last = m;
+            if (same + 1 >= still && ready(img))
+                return img;
+        }
+        return {};
     }
     test::Recording listen() const {
         test::Recording r;
@@ -256,8 +288,8 @@ protected:
     Image openNetworkEntry(const Program& p, int sub,
                            const std::function<bool(const Image&)>& dialogShown) {
         auto sky = [](const Image& img) { return part(img, 0.64, 0.5, 0.97, 0.9).brightness(); };
-        Image title = waitStillPicture(
-            p.window, sky, [&](const Image& img) { return sky(img) > 30; }, 3, 240s);
+        Image title = p.waitStill(
+            sky, [&](const Image& img) { return sky(img) > 30; }, 3, 240s);
         EXPECT_FALSE(title.empty()) << p.name << ": the title never came to rest";
         if (title.empty())
             return {};
@@ -265,8 +297,8 @@ protected:
         auto column = [](const Image& img) {
             return part(img, 0.04, 0.07, 0.33, 0.92).brightness();
         };
-        Image menu = waitStillPicture(
-            p.window, column,
+        Image menu = p.waitStill(
+            column,
             [&](const Image& img) { return change(img, title, 0.04, 0.07, 0.33, 0.92) > 20; }, 2,
             120s);
         EXPECT_FALSE(menu.empty()) << p.name << ": the menu did not come up";
@@ -274,8 +306,7 @@ protected:
             return {};
         // The network entry is the first main picture; its sub entries slide in beside it.
         p.clickVirtual(menu, 190, 110);
-        Image subs = waitStillPicture(
-            p.window,
+        Image subs = p.waitStill(
             [](const Image& img) { return part(img, 0.37, 0.07, 0.59, 0.36).brightness(); },
             [&](const Image& img) { return change(img, menu, 0.37, 0.07, 0.59, 0.36) > 20; }, 2,
             60s);
@@ -441,8 +472,8 @@ TEST_F(NetworkProgram, HostWithPasswordFoundByLanSearchJoinedChatPresetsAndAType
     Image list3 = openNetworkEntry(third, 1, listShown);
     ASSERT_FALSE(list3.empty());
     // "直接IP接続", the address field, "接続".
-    third.clickDialog(list3, kListW, kListH, 430, 52);
-    third.clickDialog(list3, kListW, kListH, 250, 76);
+    third.clickDialog(list3, kListW, kListH, 430, 61);
+    third.clickDialog(list3, kListW, kListH, 200, 86);
     third.focus();
     third.xdo("type --delay 100 10.78.0.1");
     third.clickDialog(list3, kListW, kListH, 675, 86);
