@@ -96,6 +96,10 @@ ClientLinks NetGame::clientLinks(Gui& gui) {
             DataLoader::defaultProfile(look);
         return fromField(look.name, sizeof look.name);
     };
+    // The hosting program's own player reaches its host over loopback: the host listens on
+    // every address, and the machine's name may resolve to an address this network does not
+    // have (a container's, or outside a namespace).
+    l.localAddress = [] { return std::string("127.0.0.1"); };
     // While the player's client waits, the host in the same program keeps answering it.
     l.whileWaiting = [this] {
         if (host_) {
