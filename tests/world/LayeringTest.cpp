@@ -106,7 +106,7 @@ TEST(Layering, TheWorldTheSimulationAndTheNetworkLinkNoDevice) {
     const Graph g = readGraph();
     for (const char* root : {"kv_world", "kv_sim", "kv_net", "kv_messages", "kv_anim", "kv_xdata",
                              "kv_rules", "kv_state", "kv_data", "kv_platform", "kv_chat",
-                             "kv_loading", "kv_practice", "kv_server_settings"}) {
+                             "kv_loading", "kv_practice", "kv_server_settings", "KestravaServer"}) {
         ASSERT_TRUE(g.count(root)) << root << " is not in the link graph";
         EXPECT_EQ(deviceUnder(g, root), "") << root << " links a device library";
     }
