@@ -178,29 +178,19 @@ protected:
         return s.str();
     }
 
-    // Waits for the game's window. On a busy display the game has been seen to hang before its
-    // window shows, a rare start-up fault these tests do not judge: such a start is given up
-    // and made once more.
+    // Waits for the game's window.
     void waitForWindow() {
         int ended = -1;
-        bool appeared = false;
-        for (int start = 0; start < 2 && !appeared && ended == -1; ++start) {
-            if (start > 0) {
-                std::printf("a start showed no window; its main thread:\n%s",
-                            xtest::mainThreadStack(pid_).c_str());
-                xtest::killProgram(pid_);
-                pid_ = xtest::startProgram((fs::current_path() / "Kestrava").string(), folder_);
-            }
-            appeared = waitUntil(
-                [&] {
-                    window_ = xtest::output("xdotool search --pid " + std::to_string(pid_) +
-                                            " --name '^Kestrava$' | head -1");
-                    ended = xtest::waitProgram(pid_, 0);
-                    return !window_.empty() || ended != -1;
-                },
-                start == 0 ? 90s : 120s);
-        }
-        ASSERT_TRUE(appeared) << "no window titled Kestrava appeared";
+        bool appeared = waitUntil(
+            [&] {
+                window_ = xtest::output("xdotool search --pid " + std::to_string(pid_) +
+                                        " --name '^Kestrava$' | head -1");
+                ended = xtest::waitProgram(pid_, 0);
+                return !window_.empty() || ended != -1;
+            },
+            120s);
+        ASSERT_TRUE(appeared) << "no window titled Kestrava appeared; its main thread:\n"
+                              << xtest::mainThreadStack(pid_);
         ASSERT_EQ(ended, -1) << "the game ended at once (" << ended << "): " << messages();
         Image shown = captureWindow(window_);
         if (!shown.empty()) {

@@ -133,8 +133,10 @@ void killProgram(pid_t pid) {
 }
 
 std::string mainThreadStack(pid_t pid) {
-    if (pid <= 0 || waitProgram(pid, 0) != -1)
+    if (pid <= 0)
         return {};
+    if (int status = waitProgram(pid, 0); status != -1)
+        return "(none: the program has ended, exit status " + std::to_string(status) + ")\n";
     // gdb stops the program while it reads it and lets it go on afterwards; it starts in the
     // main thread. Frame lines start with "#"; argument values are left out.
     return run("gdb -p " + std::to_string(pid) +

@@ -18,7 +18,8 @@ pid_t startProgram(const std::string& program, const std::string& folder);
 int waitProgram(pid_t pid, int timeoutMs);
 void killProgram(pid_t pid);
 // Where a running program's main thread is, as gdb sees it (its 25 innermost frames, one a line),
-// for failure messages about a program that stopped answering; empty without gdb.
+// for failure messages about a program that stopped answering; empty without gdb. Of a program
+// that has ended, its exit status (it is reaped).
 std::string mainThreadStack(pid_t pid);
 
 // The window with this exact title (UTF-8), waiting up to timeoutMs; 0 when none appears.
