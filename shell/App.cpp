@@ -147,6 +147,7 @@ bool App::startUp() {
 
     const Options& o = data_.options();
     if (!window_.switchDisplayMode(o.displayWidth, o.displayHeight, o.displayDepth)) {
+        trace("winmain", __LINE__, sjis("解像度か色数が対応していません。"), window_.error());
         boxes_->show(sjis("エラー"),
                      sjis("解像度か色数が対応していません。\nオプションで変更してくださ"
                           "い。\n終了します。"));

@@ -22,23 +22,56 @@ Window::~Window() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
+namespace {
+
+// The display's modes as SDL read them: at least one, every one with a size.
+bool modesReadable() {
+    int n = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < n; ++i) {
+        SDL_DisplayMode m{};
+        if (SDL_GetDisplayMode(0, i, &m) != 0 || m.w <= 0 || m.h <= 0)
+            return false;
+    }
+    return n > 0;
+}
+
+} // namespace
+
 bool Window::recordDesktopMode() {
     desktop_ = {};
     SDL_DisplayMode m{};
-    if (!videoUp_ || SDL_GetDesktopDisplayMode(0, &m) != 0)
-        return false;
-    desktop_ = {m.w, m.h, displayBits(m.format)};
-    return true;
+    // Asked for its outputs, X probes them again; a program reading them meanwhile (two
+    // programs starting together) is told of a passing state, a mode of size 0 and a desktop
+    // that does not exist, and SDL keeps what it read. Such a reading is taken again.
+    for (int reading = 0; videoUp_ && reading < 5; ++reading) {
+        if (reading > 0) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            SDL_Delay(static_cast<Uint32>(20 * reading));
+            videoUp_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        }
+        if (videoUp_ && SDL_GetDesktopDisplayMode(0, &m) == 0 && m.w > 0 && m.h > 0 &&
+            modesReadable()) {
+            desktop_ = {m.w, m.h, displayBits(m.format)};
+            return true;
+        }
+    }
+    error_ = std::string("no readable display modes: ") + SDL_GetError();
+    return false;
 }
 
 bool Window::switchDisplayMode(int width, int height, int bits) {
     if (desktop_.width == 0 || desktop_.height == 0 || desktop_.bits == 0 || !videoUp_)
         return false;
     int n = SDL_GetNumDisplayModes(0);
+    std::string modes;
     for (int i = 0; i < n; ++i) {
         SDL_DisplayMode m{};
-        if (SDL_GetDisplayMode(0, i, &m) != 0)
+        if (SDL_GetDisplayMode(0, i, &m) != 0) {
+            error_ = SDL_GetError();
             return false;
+        }
+        modes += " " + std::to_string(m.w) + "x" + std::to_string(m.h) + "x" +
+                 std::to_string(displayBits(m.format));
         if (m.w == width && m.h == height && displayBits(m.format) == bits) {
             modeChosen_ = true;
             chosenIndex_ = i;
@@ -46,6 +79,8 @@ bool Window::switchDisplayMode(int width, int height, int bits) {
             return window_ ? applyFullscreen() : true;
         }
     }
+    error_ = "no mode " + std::to_string(width) + "x" + std::to_string(height) + "x" +
+             std::to_string(bits) + " among " + std::to_string(n) + ":" + modes;
     return false;
 }
 

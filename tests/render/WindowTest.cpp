@@ -3,6 +3,12 @@
 #include <cstdlib>
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
 
 namespace kv {
 
@@ -48,6 +54,37 @@ TEST(Window, DisplayModeSwitchAcceptsTheDesktopModeAndRefusesUnknownOnes) {
     ASSERT_TRUE(w.open({"full", d.width, d.height, true, false})) << w.error();
     EXPECT_EQ(w.width(), d.width);
     w.restoreDisplayMode();
+}
+
+// X probes its outputs again for every program that asks for them, and a reading taken meanwhile
+// saw a passing state (a mode of size 0): a game starting beside another one now and then
+// refused its display mode and ended before its window showed.
+TEST(Window, TheDesktopModeIsReadWhileOtherProgramsReadTheDisplay) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X display";
+    std::vector<pid_t> probers;
+    for (int i = 0; i < 3; ++i) {
+        char prober[] = KV_DISPLAY_PROBER, ms[] = "60000";
+        char* argv[] = {prober, ms, nullptr};
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, prober, nullptr, nullptr, argv, environ), 0);
+        probers.push_back(pid);
+    }
+    int refused = 0;
+    for (int i = 0; i < 400; ++i) {
+        Window w;
+        if (!w.recordDesktopMode()) {
+            ++refused;
+            continue;
+        }
+        ScreenMode d = w.desktopMode();
+        refused += !w.switchDisplayMode(d.width, d.height, d.bits);
+    }
+    for (pid_t pid : probers) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    EXPECT_EQ(refused, 0) << "starts that found no usable display mode";
 }
 
 } // namespace kv
