@@ -116,13 +116,15 @@ pid_t startProgram(const std::string& program, const std::string& folder) {
 }
 
 int waitProgram(pid_t pid, int timeoutMs) {
-    for (int t = 0; t < timeoutMs; t += 20) {
+    // Looks at least once, so a time of 0 asks whether it has ended by now.
+    for (int t = 0;; t += 20) {
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid)
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        if (t >= timeoutMs)
+            return -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return -1;
 }
 
 void killProgram(pid_t pid) {
