@@ -76,12 +76,12 @@ struct HeadlessHost {
         l.advanceAnimation = [this](uint8_t slot) { anim.advance(slot, kAnimSpeed); };
         return l;
     }
-    bool start() {
+    bool start(uint8_t maxPlayers = 8) {
         if (!loadGameContent(data, anim.tables))
             return false;
         session.isHost = 1;
         session.serverOnly = 1;
-        session.maxPlayers = 8;
+        session.maxPlayers = maxPlayers;
         session.customPort = 1;
         session.port = 0;
         // As the server settings do when the host starts: the first map of the rotation.
