@@ -361,7 +361,13 @@ void Match::matchTick() {
             if (combat_.sweepHits(me, static_cast<uint8_t>(j)))
                 force = stateDue = true;
         }
-        if (s.state.alive != 1)
+    }
+    // Deaths are counted once every blow of the pass has landed: a slot struck down by a later
+    // slot's swing must not be counted among the living, nor named the winner.
+    for (int i = 0; i < kSlots; ++i) {
+        ServerSlot& s = slots_[i];
+        const uint8_t me = static_cast<uint8_t>(i);
+        if (s.state.inUse != 1 || s.state.alive != 1)
             continue;
         bool died = false;
         if (s.state.hp < 1) {

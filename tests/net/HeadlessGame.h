@@ -18,6 +18,7 @@
 #include "sim/SimPorts.h"
 #include "world/ClientGame.h"
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -67,9 +68,12 @@ struct HeadlessHost {
     std::vector<uint8_t> mapsLoaded;
     HostGame host;
 
+    // The content is loaded at once, so that a test can change the rotation before starting.
     HeadlessHost(Clock& clock, net::Options net)
         : host(game, session, info, data, clock, random, slots, map, ports, ports, options, boxes,
-               links(), {net, 0x7F000001}) {}
+               links(), {net, 0x7F000001}),
+          contentLoaded(loadGameContent(data, anim.tables)) {}
+    bool contentLoaded;
     HostGame::Links links() {
         HostGame::Links l;
         l.loadMap = [this](uint8_t m) { mapsLoaded.push_back(m); };
@@ -77,7 +81,7 @@ struct HeadlessHost {
         return l;
     }
     bool start(uint8_t maxPlayers = 8) {
-        if (!loadGameContent(data, anim.tables))
+        if (!contentLoaded)
             return false;
         session.isHost = 1;
         session.serverOnly = 1;
@@ -94,6 +98,9 @@ struct HeadlessHost {
 // animation, the player control and the game tick) over a real client session, driven by a
 // script that presses keys: walk to the nearest living opponent, face him, swing when close.
 struct HeadlessPlayer final : SoundOut, ControlLink, ClientPort {
+    // His own copy of the content: a player's settings (the rotation marks among them) are
+    // his program's, never the host's.
+    DataLoader data;
     RecordingMessageBoxes boxes;
     Random random;
     InputState input;
@@ -104,15 +111,17 @@ struct HeadlessPlayer final : SoundOut, ControlLink, ClientPort {
     int mapChanges = 0, mapReadies = 0, interludes = 0;
     std::vector<std::pair<std::string, uint32_t>> lines;
     bool entered = false, gaveUp = false, mapLoaded = false, tablesLoaded = false;
-    int attackTicks = 0;
+    int attackTicks = 0, stuckTicks = 0, sidestepTicks = 0;
+    bool sidestepLeft = false;
+    std::array<float, 2> walkFrom{};
     // Runs while connecting: the host (and the link) must go on meanwhile.
     std::function<void()> waiting;
     // Called as each message arrives, before it is applied.
     std::function<void(HeadlessPlayer&, uint8_t type)> onMessage;
 
-    HeadlessPlayer(DataLoader& data, Clock& clock, std::string playerName, net::Options net,
-                   uint32_t seed)
-        : random(seed), name(std::move(playerName)),
+    HeadlessPlayer(const DataLoader& content, Clock& clock, std::string playerName,
+                   net::Options net, uint32_t seed)
+        : data(content), random(seed), name(std::move(playerName)),
           game(clock, random, data, boxes, ClientGame::Ports{*this, *this, *this, shell()}, links(),
                {net, 0}) {
         game.session.lanSearch = 0; // never the LAN of the machine the tests run on
@@ -232,9 +241,24 @@ struct HeadlessPlayer final : SoundOut, ControlLink, ClientPort {
         p.yaw = std::atan2(-dx, -dz) * 57.2957795f;
         if (p.yaw < 0)
             p.yaw += 360;
+        // Walking into a wall or a pillar: sidestep a while to get round it.
+        if (sidestepTicks > 0) {
+            --sidestepTicks;
+            input.actions[sidestepLeft ? InLeft : InRight] = 1;
+            input.actions[InForward] = 1;
+            return;
+        }
         if (best > 30) {
             input.actions[InForward] = 1;
             attackTicks = 0;
+            if (std::hypot(p.x - walkFrom[0], p.z - walkFrom[1]) > 1) {
+                walkFrom = {p.x, p.z};
+                stuckTicks = 0;
+            } else if (++stuckTicks > 20) {
+                stuckTicks = 0;
+                sidestepTicks = 40;
+                sidestepLeft = !sidestepLeft;
+            }
         } else if (best < 24) {
             // Bodies this close only push each other: a step back first.
             input.actions[InBack] = 1;

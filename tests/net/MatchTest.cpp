@@ -382,3 +382,32 @@ TEST_F(MatchTest, APlayerPlacedDuringTheCountdownKeepsHisOwnerWhenTheFightStarts
     EXPECT_EQ(slots[1].prevState.dpnid, 101u);
     EXPECT_EQ(game.players[1].dpnid, 101u);
 }
+
+TEST_F(MatchTest, ASlotStruckDownLaterInTheSamePassIsNotTheWinner) {
+    enter(0, "A");
+    enter(1, "B");
+    startFight();
+    tick(100);
+    out.sent.clear();
+    // B, already at 0 hp, lands his blow on A before his own death is seen.
+    PlayerState& a = slots[0].state;
+    PlayerState& b = slots[1].state;
+    a.x = a.z = 0;
+    a.hp = 50;
+    slots[0].prevState = a;
+    b.x = 40;
+    b.z = 0;
+    b.hp = 0;
+    b.yaw = 90;
+    slots[1].prevState = b;
+    rows.action[1] = ActAttack;
+    rows.row[1] = 20;
+    rows.columns[1][ColReach] = 50;
+    rows.columns[1][ColArc] = 90;
+    rows.columns[1][ColDamagePercent] = 100;
+    tick(1);
+    ASSERT_EQ(out.of(MSG_HIT).size(), 1u);
+    EXPECT_TRUE(out.lines(TEXT_WIN).empty()) << "A took the last blow";
+    EXPECT_EQ(out.lines(TEXT_DRAW), std::vector<std::string>{sjis("両者引き分け！！")});
+    EXPECT_EQ(slots[0].state.alive, 0);
+}
