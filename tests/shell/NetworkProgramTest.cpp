@@ -274,23 +274,26 @@ protected:
         }
         // A display of its own: full-screen windows of two programs on one display would cover
         // each other, and the one on top holds the keyboard.
-        int fds[2];
-        EXPECT_EQ(pipe(fds), 0);
+        int number = 150 + getpid() % 50;
+        while (fs::exists("/tmp/.X" + std::to_string(number) + "-lock") ||
+               fs::exists("/tmp/.X11-unix/X" + std::to_string(number)))
+            ++number;
+        p->display = ":" + std::to_string(number);
         p->server = fork();
         if (p->server == 0) {
-            dup2(fds[1], 3);
-            for (int fd = 4; fd < 1024; ++fd)
+            for (int fd = 3; fd < 1024; ++fd)
                 close(fd);
-            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
+            execlp("Xvfb", "Xvfb", p->display.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
                    "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
-        close(fds[1]);
-        char number[16] = {};
-        ssize_t got = read(fds[0], number, sizeof number - 1);
-        close(fds[0]);
-        EXPECT_GT(got, 0) << "no display for " << name;
-        p->display = ":" + std::string(number, got > 0 ? strcspn(number, "\n") : 0);
+        const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(number);
+        for (auto end = std::chrono::steady_clock::now() + 20s;
+             !fs::exists(socket) && std::chrono::steady_clock::now() < end;
+             std::this_thread::sleep_for(100ms)) {
+        }
+        EXPECT_TRUE(fs::exists(socket)) << "no display " << p->display << " for " << name;
+        xtest::settle(500);
         std::string program = (fs::current_path() / "Kestrava").string();
         fs::path log = scratch / (name + "-messages.txt");
         pid_t pid = fork();
