@@ -429,9 +429,7 @@ TEST_F(NetworkProgram, HostsWithPasswordAndMessageAndItsOwnPlayerJoinsThroughThe
     EXPECT_GT(green, 100) << "no green join line in the host's log";
 }
 
-// Not yet seen to pass: the second and third programs' steps still want a run of their own.
-TEST_F(NetworkProgram,
-       DISABLED_ASecondFindsItByLanSearchJoinsChatsSaysPresetsAndAThirdTypesTheAddress) {
+TEST_F(NetworkProgram, ASecondFindsItByLanSearchJoinsWithThePasswordChatsAndSaysPresetsHeard) {
     Program* hostp = hostToPlay(true);
     ASSERT_TRUE(hostp);
     Program& host = *hostp;
@@ -544,12 +542,28 @@ TEST_F(NetworkProgram,
     sayPreset(host);
     EXPECT_TRUE(heard(player, playerHeardFrom)) << "the player did not hear the host's phrase";
     keep(player.shot(), "h16-preset-line-player.png");
+}
 
+// Not yet seen to pass: the typed address found no host in its one run (11:36).
+TEST_F(NetworkProgram, DISABLED_AThirdJoinsByTheHostsTypedAddress) {
+    Program* hostp = hostToPlay(true);
+    ASSERT_TRUE(hostp);
+    auto listShown = [](const Image& img) { return lightMiddle(img, 370, 150, 200); };
+    auto firstRow = [](const Image& img) {
+        return meanColour(img, int((img.width - kListW) / 2 + 20),
+                          int((img.height - kListH) / 2 + 138), int((img.width - kListW) / 2 + 700),
+                          int((img.height - kListH) / 2 + 156));
+    };
+    auto optionsOver = [](const Image& before) {
+        return
+            [before](const Image& img) { return change(img, before, 0.4, 0.38, 0.6, 0.62) > 10; };
+    };
     // 4. A third program joins by the host's typed address.
     Program& third = launch("third", ns->players, true);
     ASSERT_FALSE(third.window.empty());
     Image list3 = openNetworkEntry(third, 1, listShown);
     ASSERT_FALSE(list3.empty());
+    const double emptyRow = firstRow(list3).brightness();
     // "直接IP接続", the address field, "接続".
     third.clickDialog(list3, kListW, kListH, 430, 61);
     third.clickDialog(list3, kListW, kListH, 200, 86);
