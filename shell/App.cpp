@@ -475,16 +475,26 @@ void App::placePracticePlayer() {
 }
 
 // The preset phrase menu over play: the categories, or the items of the chosen category.
+// Thin red strokes vanish on a brick wall or a bright floor, so each line sits on a black rim:
+// the same line drawn one pixel off in the eight directions first.
 void App::drawPresetMenu() {
     Frame& frame = drawing_->frame;
     frame.setFont(0, 14);
     const std::vector<std::string> lines =
         presetMenuLines(presets_, game_.presetDigits, game_.presetCategory);
     const int right = drawing_->device->width();
+    // Each line's quads lie at the same depth: without this only the first would be seen.
+    drawing_->device->setDepthTest(false);
     for (size_t k = 0; k < lines.size(); ++k) {
         const int top = 230 + 15 * static_cast<int>(k);
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx != 0 || dy != 0)
+                    frame.drawText(50 + dx, top + dy, right + dx, top + 15 + dy, 0xFF000000,
+                                   lines[k]);
         frame.drawText(50, top, right, top + 15, 0xFFFF0000, lines[k]);
     }
+    drawing_->device->setDepthTest(true);
 }
 
 // The quit key ends practice at the title rather than ending the program.

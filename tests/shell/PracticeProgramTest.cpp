@@ -426,6 +426,26 @@ int redPixels(const Image& img, int left, int top, int right, int bottom) {
         }
     return red;
 }
+// Of the red pixels in a rectangle, the percentage that touch a black one: the menu's rim.
+double rimmedRed(const Image& img, int left, int top, int right, int bottom) {
+    auto at = [&](int x, int y) { return &img.rgba[(size_t(y) * img.width + x) * 4]; };
+    int red = 0, rimmed = 0;
+    for (int y = std::max(top, 1); y < std::min(bottom, img.height - 1); ++y)
+        for (int x = std::max(left, 1); x < std::min(right, img.width - 1); ++x) {
+            const uint8_t* p = at(x, y);
+            if (!(p[0] > 170 && p[1] < 70 && p[2] < 70))
+                continue;
+            ++red;
+            bool dark = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const uint8_t* q = at(x + dx, y + dy);
+                    dark |= q[0] < 50 && q[1] < 50 && q[2] < 50;
+                }
+            rimmed += dark;
+        }
+    return red == 0 ? 0.0 : 100.0 * rimmed / red;
+}
 // How much the character in the middle of the view looks different, his weapon's swing
 // included. The floor behind him is textured, and his idle sway moves his edges by a pixel or
 // two: neither counts, a raised arm or a swung weapon does.
@@ -540,6 +560,8 @@ TEST_F(PracticeProgram, TitleToPracticeWalkTurnChatScreenshotAndBackToTheTitle) 
     ASSERT_FALSE(menu.empty()) << "V did not show the preset phrase menu (" << noMenu
                                << " red pixels without it, " << menuRed(shot()) << " now)";
     keep(menu, "play-preset-menu.png");
+    EXPECT_GT(rimmedRed(menu, 40, 220, 370, 350), 40.0)
+        << "the preset menu's red lines have no dark rim to read on the wall";
     hold("v", 150);
     EXPECT_FALSE(waitFor([&](const Image& img) { return menuRed(img) < noMenu + 50; }, 60s).empty())
         << "V again did not put the menu away";
