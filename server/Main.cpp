@@ -8,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "platform/Text.h"
+#include "world/NoPlayer.h"
 #include "world/World.h"
 
 #include <csignal>
@@ -41,22 +42,6 @@ public:
         std::fprintf(stderr, "[%s] %s\n", cp932ToUtf8(caption).c_str(), cp932ToUtf8(text).c_str());
         return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
     }
-};
-
-// The world's doors to sound, chat and the player's screen: a host without a player has none.
-struct NoPlayer final : SoundOut, ControlLink, ClientPort {
-    void playEffect(int, uint8_t, bool) override {}
-    void stopEffect(int, uint8_t) override {}
-    void showLine(std::string_view, uint32_t) override {}
-    bool chatTyping() const override { return false; }
-    bool chatLineClosed() const override { return true; }
-    void closeChatLine() override {}
-    void sendToHost(const Message&) override {}
-    void playInterfaceSound(uint8_t) override {}
-    void playEffectAt(uint8_t, uint8_t) override {}
-    void playPresetVoice(uint8_t, uint8_t, uint8_t) override {}
-    void showHit(uint8_t, const HitShown&) override {}
-    void lookChanged(uint8_t) override {}
 };
 
 std::string nameOf(const Game& game, int slot) {

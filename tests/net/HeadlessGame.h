@@ -17,6 +17,7 @@
 #include "sim/CollisionMesh.h"
 #include "sim/SimPorts.h"
 #include "world/ClientGame.h"
+#include "world/NoPlayer.h"
 
 #include <array>
 #include <cmath>
@@ -97,7 +98,7 @@ struct HeadlessHost {
 // A player without window, sound or input devices: the real world (tables, map collision,
 // animation, the player control and the game tick) over a real client session, driven by a
 // script that presses keys: walk to the nearest living opponent, face him, swing when close.
-struct HeadlessPlayer final : SoundOut, ControlLink, ClientPort {
+struct HeadlessPlayer final : NoPlayer {
     // His own copy of the content: a player's settings (the rotation marks among them) are
     // his program's, never the host's.
     DataLoader data;
@@ -176,21 +177,10 @@ struct HeadlessPlayer final : SoundOut, ControlLink, ClientPort {
         return true;
     }
 
-    // SoundOut, ControlLink, ClientPort: heard by nobody, lines kept.
-    void playEffect(int, uint8_t, bool) override {}
-    void stopEffect(int, uint8_t) override {}
+    // Heard by nobody; the log's lines kept.
     void showLine(std::string_view t, uint32_t colour) override {
         lines.emplace_back(std::string(t), colour);
     }
-    bool chatTyping() const override { return false; }
-    bool chatLineClosed() const override { return true; }
-    void closeChatLine() override {}
-    void sendToHost(const Message&) override {}
-    void playInterfaceSound(uint8_t) override {}
-    void playEffectAt(uint8_t, uint8_t) override {}
-    void playPresetVoice(uint8_t, uint8_t, uint8_t) override {}
-    void showHit(uint8_t, const HitShown&) override {}
-    void lookChanged(uint8_t) override {}
 
     Game& g() { return game.world.game; }
     uint8_t me() { return g().localSlot; }

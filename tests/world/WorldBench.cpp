@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/Random.h"
 #include "sim/Weapons.h"
+#include "world/NoPlayer.h"
 #include "world/World.h"
 
 #include <chrono>
@@ -11,30 +12,11 @@
 
 using namespace kv;
 
-namespace {
-
-struct Quiet final : SoundOut, ControlLink, ClientPort {
-    void playEffect(int, uint8_t, bool) override {}
-    void stopEffect(int, uint8_t) override {}
-    void showLine(std::string_view, uint32_t) override {}
-    bool chatTyping() const override { return false; }
-    bool chatLineClosed() const override { return true; }
-    void closeChatLine() override {}
-    void sendToHost(const Message&) override {}
-    void playInterfaceSound(uint8_t) override {}
-    void playEffectAt(uint8_t, uint8_t) override {}
-    void playPresetVoice(uint8_t, uint8_t, uint8_t) override {}
-    void showHit(uint8_t, const HitShown&) override {}
-    void lookChanged(uint8_t) override {}
-};
-
-} // namespace
-
 int main() {
     DataLoader data;
     FakeClock clock{1000};
     Random random{5};
-    Quiet quiet;
+    NoPlayer quiet;
     World world(clock, random, data, quiet, quiet, quiet);
     if (!(data.loadMaps() && data.loadWeapons() && data.loadShields() &&
           data.loadAnimSets(world.anim.tables) && data.loadActionMaps(world.anim.tables))) {

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Random.h"
 #include "sim/Weapons.h"
+#include "world/NoPlayer.h"
 
 #include <gtest/gtest.h>
 
@@ -19,19 +20,6 @@ struct Steps final : SoundOut {
     void playEffect(int effect, uint8_t slot, bool) override { played.insert({slot, effect}); }
     void stopEffect(int, uint8_t) override {}
     std::set<std::pair<uint8_t, int>> played;
-};
-
-struct Quiet final : ControlLink, ClientPort {
-    void showLine(std::string_view, uint32_t) override {}
-    bool chatTyping() const override { return false; }
-    bool chatLineClosed() const override { return true; }
-    void closeChatLine() override {}
-    void sendToHost(const Message&) override {}
-    void playInterfaceSound(uint8_t) override {}
-    void playEffectAt(uint8_t, uint8_t) override {}
-    void playPresetVoice(uint8_t, uint8_t, uint8_t) override {}
-    void showHit(uint8_t, const HitShown&) override {}
-    void lookChanged(uint8_t) override {}
 };
 
 struct WorldTest : ::testing::Test {
@@ -55,7 +43,7 @@ struct WorldTest : ::testing::Test {
     Random random{3};
     DataLoader data;
     Steps steps;
-    Quiet quiet;
+    NoPlayer quiet;
     World world{clock, random, data, steps, quiet, quiet};
     Game& game = world.game;
 };
