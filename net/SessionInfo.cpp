@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "data/DataLoader.h"
 #include "net/Session.h"
 #include "platform/Text.h"
 
@@ -49,6 +50,16 @@ void setMatchFlags(SessionInfo& info, const Session& s) {
 void setRotation(SessionInfo& info, std::span<const uint8_t> selected) {
     std::memset(info.selected, 0, sizeof info.selected);
     std::copy_n(selected.begin(), std::min(selected.size(), sizeof info.selected), info.selected);
+}
+
+void publishRotation(SessionInfo& info, const Session& s, DataLoader& data) {
+    if (s.loopAll)
+        for (int k = 0; k < data.mapCount(); ++k)
+            data.setMapSelected(k, static_cast<uint8_t>(k + 1));
+    std::array<uint8_t, kMaxMaps> selected{};
+    for (int k = 0; k < kMaxMaps; ++k)
+        selected[size_t(k)] = data.map(k).selected;
+    setRotation(info, selected);
 }
 
 std::string_view versionOf(const SessionInfo& info) {

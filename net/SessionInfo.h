@@ -7,6 +7,8 @@
 
 namespace kv {
 
+class DataLoader;
+
 struct Session;
 
 // The block the host publishes with its session description: version, server message, flags,
@@ -60,6 +62,9 @@ void setAccessFlags(SessionInfo& info, const Session& s);
 void setMatchFlags(SessionInfo& info, const Session& s);
 // The rotation positions of the first 20 maps.
 void setRotation(SessionInfo& info, std::span<const uint8_t> selected);
+// The rotation as a host plays it: with "every map" set, every map is marked in list order
+// first; then the marks are published.
+void publishRotation(SessionInfo& info, const Session& s, DataLoader& data);
 
 std::string_view versionOf(const SessionInfo& info);
 std::string_view serverMessageOf(const SessionInfo& info);

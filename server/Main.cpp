@@ -11,6 +11,7 @@
 #include "world/NoPlayer.h"
 #include "world/World.h"
 
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -50,19 +51,37 @@ std::string nameOf(const Game& game, int slot) {
 }
 
 int usage() {
-    std::fputs("usage: KestravaServer [--port N]\n"
-               "  runs from the game folder and reads its ServerSetting.ini\n",
+    std::fputs("usage: KestravaServer [--port N] [--password WORD]\n"
+               "  runs from the game folder and reads its ServerSetting.ini\n"
+               "  WORD: 1 to 10 letters and digits, which players type to join\n",
                stderr);
     return 2;
 }
 
+// The settings file keeps no password, so the operator gives it here. Letters and digits only,
+// in lower case as the settings dialog makes them, so what players type matches.
+bool readPassword(const char* text, std::string& out) {
+    out.clear();
+    for (const char* c = text; *c != '\0'; ++c) {
+        const unsigned char u = static_cast<unsigned char>(*c);
+        if (!std::isalnum(u) || u >= 0x80)
+            return false;
+        out.push_back(static_cast<char>(std::tolower(u)));
+    }
+    return !out.empty() && out.size() < sizeof(Session::password);
+}
+
 int run(int argc, char** argv) {
     long port = -1;
+    std::string password;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
             char* end = nullptr;
             port = std::strtol(argv[++i], &end, 10);
             if (*end != '\0' || port <= 0 || port > 65535)
+                return usage();
+        } else if (std::strcmp(argv[i], "--password") == 0 && i + 1 < argc) {
+            if (!readPassword(argv[++i], password))
                 return usage();
         } else {
             return usage();
@@ -113,9 +132,13 @@ int run(int argc, char** argv) {
         session.customPort = 1;
         session.port = static_cast<uint32_t>(port);
     }
+    setText(session.password, password);
     if (session.maxPlayers < 1 || session.maxPlayers > 32)
         session.maxPlayers = 32;
     setServerMessage(info, std::string(textOf(session.serverMessage)));
+    // What the host list's details show: the match flags and the rotation.
+    setMatchFlags(info, session);
+    publishRotation(info, session, data);
     session.currentMap = host.match.chooseNextMap();
     world.game.mapIndex = session.currentMap;
     if (!world.loadMap())

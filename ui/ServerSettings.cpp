@@ -243,13 +243,7 @@ bool applyServerSettings(const ServerSettingsForm& f, Session& s, DataLoader& da
     if (!practice)
         s.saveServerSettings();
 
-    if (s.loopAll)
-        for (int k = 0; k < data.mapCount(); ++k)
-            data.setMapSelected(k, static_cast<uint8_t>(k + 1));
-    std::array<uint8_t, kMaxMaps> selected{};
-    for (int k = 0; k < kMaxMaps; ++k)
-        selected[k] = data.map(k).selected;
-    setRotation(info, selected);
+    publishRotation(info, s, data);
     return true;
 }
 

@@ -48,7 +48,7 @@ protected:
     }
 
     // Starts the program in the game folder with its standard output into a pipe.
-    void start(uint16_t port) {
+    void start(uint16_t port, const char* password = nullptr) {
         const std::filesystem::path folder = std::filesystem::current_path();
         const std::string program = (folder / "KestravaServer").string();
         const std::string portText = std::to_string(port);
@@ -60,8 +60,12 @@ protected:
             dup2(fds[1], STDOUT_FILENO);
             close(fds[0]);
             close(fds[1]);
-            execl(program.c_str(), program.c_str(), "--port", portText.c_str(),
-                  static_cast<char*>(nullptr));
+            if (password)
+                execl(program.c_str(), program.c_str(), "--port", portText.c_str(), "--password",
+                      password, static_cast<char*>(nullptr));
+            else
+                execl(program.c_str(), program.c_str(), "--port", portText.c_str(),
+                      static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
@@ -140,6 +144,56 @@ TEST_F(ServerProgram, CountsAPlayerWhoJoinsAndEndsOnSigtermTellingHim) {
     ASSERT_EQ(pid, -1) << "the host did not end on SIGTERM";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     EXPECT_TRUE(told) << "the player was not told that the host ended the game";
+}
+
+// The settings file keeps no password, so the operator gives one on the command line; the host
+// list shows the game as needing it, with the rotation the host plays.
+TEST_F(ServerProgram, APasswordFromTheCommandLineKeepsOutWhoeverLacksIt) {
+    const uint16_t port = freeLoopbackPort();
+    ASSERT_NE(port, 0);
+    start(port, "Arena7");
+    ASSERT_TRUE(waitPrinted("参加者待機中", 30s)) << "the host did not start:\n" << printed();
+
+    ContentCopy content;
+    DataLoader data;
+    ASSERT_TRUE(data.loadWeapons() && data.loadShields() && data.loadArmours() &&
+                data.loadItems() && data.loadMaps());
+    SystemClock clock;
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+
+    HeadlessPlayer wrong(data, clock, "Guesser", net::Options{}, 5);
+    setText(wrong.game.session.joinPassword, "arena8");
+    EXPECT_FALSE(wrong.join(address));
+    const HostEntry& seen = wrong.game.connection.hosts()[0];
+    ASSERT_EQ(seen.used, 1) << "no host found";
+    EXPECT_EQ(seen.access, 1);
+    int inRotation = 0;
+    for (uint8_t mark : seen.rotation)
+        inRotation += mark != 0;
+    EXPECT_EQ(inRotation, std::min(data.mapCount(), 20));
+    ASSERT_FALSE(wrong.boxes.shown.empty());
+    EXPECT_EQ(wrong.boxes.shown.back().text, sjis("パスワードが違います"));
+
+    // Typed in lower case, as the host list's field gives it.
+    HeadlessPlayer right(data, clock, "Member", net::Options{}, 6);
+    setText(right.game.session.joinPassword, "arena7");
+    EXPECT_TRUE(right.join(address))
+        << (right.boxes.shown.empty() ? "no host found" : cp932ToUtf8(right.boxes.shown[0].text));
+}
+
+TEST_F(ServerProgram, RefusesAPasswordItCouldNotKeepWhole) {
+    for (const char* bad : {"", "elevenchars", "two words", "pass-word"}) {
+        const std::string program = (std::filesystem::current_path() / "KestravaServer").string();
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            execl(program.c_str(), program.c_str(), "--password", bad, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "'" << bad << "': " << status;
+    }
 }
 
 } // namespace
