@@ -194,6 +194,7 @@ bool Host::start(const SessionDesc& desc, uint16_t port, std::string& error, uin
     // A remote cannot make the host hold more than this for him.
     h->maximumPacketSize = 64 * 1024;
     h->maximumWaitingData = 1024 * 1024;
+    h->duplicatePeers = std::max<size_t>(impl_->options.linksPerAddress, 1);
     if (impl_->options.compress)
         enet_host_compress_with_range_coder(h);
     impl_->desc = desc;

@@ -85,6 +85,9 @@ struct Options {
     bool compress = true;
     // A connection that has not asked to join within this time is dropped.
     uint32_t joinWaitMs = 3000;
+    // At most this many links from one address at once (players behind one router share one),
+    // so one machine cannot take every free connection; more are not answered.
+    uint32_t linksPerAddress = 8;
 };
 
 // Datagram counters of one end (UDP payload; add 28 bytes of IPv4 and UDP header per

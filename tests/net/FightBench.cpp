@@ -24,6 +24,7 @@ int main() {
     net::Options net;
     net.connectWaitMs = 5000;
     net.searchWaitMs = 300;
+    net.linksPerAddress = kSlots; // every player is on this machine
     HeadlessHost host(clock, net);
     host.session.prepSeconds = 3;
     host.session.intervalSeconds = 5;

@@ -60,6 +60,7 @@ struct Rig {
     static Options options(bool compress) {
         Options o;
         o.compress = compress;
+        o.linksPerAddress = kPlayers; // every player is on this machine
         return o;
     }
 
