@@ -1,5 +1,7 @@
 #include "shell/App.h"
 
+#include "models/ModelFiles.h"
+
 #include "audio/AudioLoads.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -257,17 +259,19 @@ void App::plugLoads() {
 
 // The catalogue entries of a model group, in loading order.
 std::vector<LoadFile> App::modelFiles(ModelGroup group) {
+    constexpr int kBodyFiles = int(std::size(model_files::kBodyNames));
+    constexpr int kWeaponMotions = int(std::size(model_files::kWeaponMotionFiles));
     struct Range {
         int kind, count, bodyTypes, first;
     };
     const Range r = [&]() -> Range {
         switch (group) {
         case ModelGroup::BodyMotion:
-            return {0, 5, 1, 0};
+            return {0, kBodyFiles, 1, 0};
         case ModelGroup::HeadMotion:
-            return {1, 5, 1, 0};
+            return {1, kBodyFiles, 1, 0};
         case ModelGroup::WeaponMotion:
-            return {2, 9, 1, 0};
+            return {2, kWeaponMotions, 1, 0};
         case ModelGroup::ShieldMotion:
             return {3, 15, 1, 0};
         case ModelGroup::WeaponObject:
