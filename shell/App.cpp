@@ -642,6 +642,7 @@ void App::pollNetwork() {
 void App::tick() {
     net_.step();
     world_.tick.run();
+    stateLog_.sample(game_, clock_.now());
 }
 
 void App::titleTick() {

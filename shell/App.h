@@ -28,6 +28,7 @@
 #include "shell/LoadingDialog.h"
 #include "shell/MainLoop.h"
 #include "shell/NetGame.h"
+#include "shell/StateLog.h"
 #include "shell/WindowKeys.h"
 #include "ui/PresetMenu.h"
 #include "ui/PresetTable.h"
@@ -164,6 +165,7 @@ private:
     SdlTextInput textInput_;
     ChatEntry chat_;
     WindowKeys keys_;
+    StateLog stateLog_ = StateLog::fromEnvironment();
     std::unique_ptr<SdlInputDevices> inputDevices_;
     std::unique_ptr<Input> input_;
     SimSoundOut effectSounds_;

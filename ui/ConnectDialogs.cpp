@@ -371,10 +371,11 @@ public:
         ImGui::SetCursorPos(ImVec2(25, 128));
         ImGui::BeginDisabled(!parts_.voice);
         ImGui::Checkbox("ボイスチャットに参加", &voice_);
+        ImGui::EndDisabled();
+        // The set-up test checks this machine's sound, whatever the host offers.
         ImGui::SameLine(220);
         if (ImGui::Button("ボイステスト", ImVec2(115, 0)))
             voiceTested_ = voiceTest_ && voiceTest_();
-        ImGui::EndDisabled();
         ImGui::SetCursorPos(ImVec2(30, 200));
         ImGui::BeginDisabled(connecting_);
         bool connect = ImGui::Button("接続", ImVec2(140, 0));

@@ -138,6 +138,16 @@ void Gui::present(Level& lv) {
     SDL_GL_SwapWindow(window_);
 }
 
+void Gui::followTextInput() {
+    const bool want = ImGui::GetIO().WantTextInput;
+    if (want != (SDL_IsTextInputActive() == SDL_TRUE)) {
+        if (want)
+            SDL_StartTextInput();
+        else
+            SDL_StopTextInput();
+    }
+}
+
 void Gui::drawSnapshot(const Level& lv) {
     ImDrawList* dl = ImGui::GetBackgroundDrawList();
     ImVec2 size(static_cast<float>(lv.snapW), static_cast<float>(lv.snapH));
@@ -154,6 +164,9 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
     int pendingFrames = framesAfterInput;
     bool closeSeen = false;
     uint32_t lastFrame = clock_.now() - idleRedrawMs;
+    // The game keeps SDL's text input off outside its chat line, and this ImGui's backend never
+    // turns it on: a field being typed in gets it, and the loop below gets back its own state.
+    const bool textInputBefore = SDL_IsTextInputActive() == SDL_TRUE;
 
     while (!dialog.ended_) {
         // A program asked to end (SIGTERM, or its last window closed) ends every dialog, the
@@ -233,6 +246,7 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
             backdrop_();
         dialog.draw();
         present(lv);
+        followTextInput();
         lastFrame = clock_.now();
         if (pendingFrames > 0)
             --pendingFrames;
@@ -244,6 +258,10 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);
     }
+    if (textInputBefore)
+        SDL_StartTextInput();
+    else
+        SDL_StopTextInput();
     // Keys held when this loop ended must not stay pressed in the loop below.
     depth_ = below;
     ImGui::SetCurrentContext(levels_[below].context);

@@ -77,6 +77,8 @@ private:
     Level& level(size_t depth);
     void present(Level& lv);
     void drawSnapshot(const Level& lv);
+    // SDL's text input on exactly while an ImGui text field is being typed in.
+    void followTextInput();
 
     SDL_Window* window_;
     Clock& clock_;

@@ -47,6 +47,8 @@ protected:
         ASSERT_TRUE(data.loadMaps());
         session = std::make_unique<Session>(data);
         ASSERT_TRUE(win.open("ConnectDialogs", kWidth, kHeight)) << win.error();
+        // As in the game, where only its chat line turns text input on: a field typed in must.
+        SDL_StopTextInput();
         gui = std::make_unique<Gui>(win.window(), clock);
         window = xtest::findWindow("ConnectDialogs", 10000);
         ASSERT_NE(window, 0u);
@@ -202,6 +204,36 @@ TEST_F(ConnectDialogs, ClientOptionsTakeThePasswordTyped) {
     EXPECT_TRUE(ok);
     EXPECT_EQ(std::string(textOf(session->joinPassword)), "himitsu");
     EXPECT_EQ(session->voiceJoin, 0);
+}
+
+// A host with voice chat: the box ticked before a voice test warns and keeps the dialog; after
+// a test that succeeds, "接続" joins with voice.
+TEST_F(ConnectDialogs, ClientOptionsJoinWithVoiceOnlyAfterTheVoiceTest) {
+    hosts[0].voice = 1;
+    std::atomic<int> tests = 0;
+    std::function<bool()> voiceTest = [&] {
+        ++tests;
+        return true;
+    };
+    bool ok = drive(
+        [&] {
+            const float x = (kWidth - 360) / 2.0f, y = (kHeight - 250) / 2.0f;
+            xtest::click(window, x + 35, y + 138);
+            xtest::click(window, x + 100, y + 211);
+            xtest::settle(300);
+            keep("h24-client-options-voice.png", window);
+            EXPECT_EQ(boxes.shown.size(), 1u) << "no warning for voice before the test";
+            xtest::click(window, x + 277, y + 138);
+            xtest::click(window, x + 100, y + 211);
+        },
+        [&] { return runClientOptions(*gui, boxes, *session, hosts[0], voiceTest, {}); });
+    EXPECT_TRUE(ok) << "the voice test did not let him join";
+    EXPECT_EQ(tests, 1);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, sjis("警告"));
+    EXPECT_EQ(boxes.shown[0].text,
+              sjis("ボイスチャットに参加するためには\nボイステストを行って下さい"));
+    EXPECT_EQ(session->voiceJoin, 1);
 }
 
 TEST(DialogTimers, ASlotRunsForOneDialogAndIsFreedWhenItsDialogEnds) {
