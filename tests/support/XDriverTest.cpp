@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -65,6 +66,22 @@ TEST(XDriver, FindWindowSeesItsWindowWhileOtherWindowsComeAndGo) {
     EXPECT_EQ(missed, 0) << "looks that did not find the window";
     EXPECT_EQ(xtest::findWindow(title, 0, getpid() + 1), 0u) << "another process's window";
     xcb_disconnect(c);
+}
+
+// A program that ends before its window shows ends the wait for it, and its exit status stays
+// for the test to report.
+TEST(XDriver, FindWindowStopsWaitingWhenTheProgramHasEnded) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X display";
+    pid_t child = fork();
+    if (child == 0)
+        _exit(3);
+    ASSERT_GT(child, 0);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(xtest::findWindow("Kestrava", 120'000, child), 0u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60))
+        << "it waited on for a program that had ended";
+    EXPECT_EQ(xtest::waitProgram(child, 0), 3);
 }
 
 } // namespace
