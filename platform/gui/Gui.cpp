@@ -45,6 +45,20 @@ void applyStyle() {
     s.Colors[ImGuiCol_Button] = ImVec4(0.88f, 0.88f, 0.88f, 1);
 }
 
+// The backend takes Ctrl, Shift and Alt from SDL's modifier state of now, which is the state
+// after every event already queued: a program that is behind saw Ctrl+A with Ctrl already
+// released. A key event carries the modifiers of its own moment.
+void feed(const SDL_Event& e) {
+    ImGui_ImplSDL2_ProcessEvent(&e);
+    if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
+        ImGuiIO& io = ImGui::GetIO();
+        io.KeyShift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+        io.KeyCtrl = (e.key.keysym.mod & KMOD_CTRL) != 0;
+        io.KeyAlt = (e.key.keysym.mod & KMOD_ALT) != 0;
+        io.KeySuper = (e.key.keysym.mod & KMOD_GUI) != 0;
+    }
+}
+
 } // namespace
 
 Gui::Gui(SDL_Window* window, Clock& clock, float fontPixels)
@@ -91,7 +105,7 @@ Gui::Level& Gui::level(size_t depth) {
 
 void Gui::processEvent(const SDL_Event& e) {
     ImGui::SetCurrentContext(levels_[0].context);
-    ImGui_ImplSDL2_ProcessEvent(&e);
+    feed(e);
 }
 
 void Gui::beginFrame() {
@@ -196,7 +210,7 @@ int Gui::runModal(Dialog& dialog, const std::function<void()>& behind) {
         while (got) {
             ImGui::SetCurrentContext(lv.context);
             dialog.event(e);
-            ImGui_ImplSDL2_ProcessEvent(&e);
+            feed(e);
             // Closing the last window also queues a quit; one close box is one call.
             if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
                 closeSeen = true;

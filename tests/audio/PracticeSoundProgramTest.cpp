@@ -180,18 +180,12 @@ protected:
 
     // Waits for the game's window.
     void waitForWindow() {
-        int ended = -1;
-        bool appeared = waitUntil(
-            [&] {
-                window_ = xtest::output("xdotool search --pid " + std::to_string(pid_) +
-                                        " --name '^Kestrava$' | head -1");
-                ended = xtest::waitProgram(pid_, 0);
-                return !window_.empty() || ended != -1;
-            },
-            120s);
-        ASSERT_TRUE(appeared) << "no window titled Kestrava appeared; its main thread:\n"
-                              << xtest::mainThreadStack(pid_);
+        unsigned long id = xtest::findWindow("Kestrava", 120'000, pid_);
+        int ended = xtest::waitProgram(pid_, 0);
         ASSERT_EQ(ended, -1) << "the game ended at once (" << ended << "): " << messages();
+        ASSERT_NE(id, 0u) << "no window titled Kestrava appeared; its main thread:\n"
+                          << xtest::mainThreadStack(pid_);
+        window_ = std::to_string(id);
         Image shown = captureWindow(window_);
         if (!shown.empty()) {
             width_ = shown.width;
@@ -454,8 +448,7 @@ TEST_F(GameSound, OptionsStartedFromTheTitleMenuAreReadAgainWhenTheEditorEnds) {
     };
     // Waits until the editor's window has gone; the recording's length then.
     auto editorGone = [&] {
-        bool gone = waitUntil(
-            [] { return xtest::output("xdotool search --name '^オプション$'").empty(); }, 30s);
+        bool gone = waitUntil([] { return xtest::findWindow("オプション", 0) == 0; }, 30s);
         EXPECT_TRUE(gone) << "オプション did not end";
         return mixed();
     };

@@ -93,7 +93,7 @@ TEST_F(TessaroGui, ChangingTheWeaponAndAPocketThenSavingWritesThemToTheEquipment
     content();
     ASSERT_TRUE(writeEquipmentFile(EquipmentChoice{0, 0, 0, {2, 0, 0, 0, 0}}));
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("Tessaro", 60000);
+    unsigned long w = xtest::findWindow("Tessaro", 60000, pid_);
     ASSERT_NE(w, 0u) << "Tessaro did not open its window; its main thread:\n"
                      << xtest::mainThreadStack(pid_);
     xtest::settle(800);
@@ -125,7 +125,7 @@ TEST_F(TessaroGui, CancelLeavesTheEquipmentFileAsItWas) {
     std::string before;
     ASSERT_TRUE(readWholeFile(kEquipmentPath, before));
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("Tessaro", 60000);
+    unsigned long w = xtest::findWindow("Tessaro", 60000, pid_);
     ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
     xtest::settle(800);
     xtest::click(w, L::kSideComboX + 60, L::sideComboTop(0) + L::kComboH / 2);
@@ -141,7 +141,7 @@ TEST_F(TessaroGui, CancelLeavesTheEquipmentFileAsItWas) {
 TEST_F(TessaroGui, MissingEquipmentFileIsReportedAndNothingIsWritten) {
     content();
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("Tessaro", 60000);
+    unsigned long w = xtest::findWindow("Tessaro", 60000, pid_);
     ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
     xtest::settle(800);
     xtest::key(w, "Return"); // OK on "次のファイルがありません"
@@ -154,7 +154,7 @@ TEST_F(TessaroGui, PocketListOpenedAndClosedWithoutAChoiceIsSavedEmpty) {
     content();
     ASSERT_TRUE(writeEquipmentFile(EquipmentChoice{0, 0, 0, {2, 1, 0, 0, 0}}));
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("Tessaro", 60000);
+    unsigned long w = xtest::findWindow("Tessaro", 60000, pid_);
     ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
     xtest::settle(800);
     xtest::click(w, L::kSideComboX + 60, L::sidePocketTop(0) + L::kComboH / 2);

@@ -37,7 +37,7 @@ protected:
 
 TEST_F(OptionsGui, NameVolumeAndEffectCountChosenOnThePagesAreSaved) {
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("オプション", 60000);
+    unsigned long w = xtest::findWindow("オプション", 60000, pid_);
     ASSERT_NE(w, 0u) << "オプション did not open its window; its main thread:\n"
                      << xtest::mainThreadStack(pid_);
     xtest::settle(800);
@@ -74,7 +74,7 @@ TEST_F(OptionsGui, NameVolumeAndEffectCountChosenOnThePagesAreSaved) {
 
 TEST_F(OptionsGui, TooLongNameIsRefusedAndCancelEndsWithoutWriting) {
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("オプション", 60000);
+    unsigned long w = xtest::findWindow("オプション", 60000, pid_);
     ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
     xtest::settle(800);
     xtest::click(w, L::kNameX + 60, L::kNameY + L::kFieldH / 2);
@@ -91,7 +91,7 @@ TEST_F(OptionsGui, TooLongNameIsRefusedAndCancelEndsWithoutWriting) {
 
 TEST_F(OptionsGui, NoToTheResetQuestionKeepsTheEditorOpenWithItsEdits) {
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("オプション", 60000);
+    unsigned long w = xtest::findWindow("オプション", 60000, pid_);
     ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
     xtest::settle(800);
     xtest::click(w, L::kNameX + 60, L::kNameY + L::kFieldH / 2);
@@ -112,7 +112,7 @@ TEST_F(OptionsGui, NoToTheResetQuestionKeepsTheEditorOpenWithItsEdits) {
 TEST_F(OptionsGui, MissingHairNameListEndsTheEditorWithItsMessage) {
     std::filesystem::remove("File/Data/LIST_HairName.dat");
     pid_ = xtest::startProgram(program_, dir_.string());
-    unsigned long w = xtest::findWindow("オプション", 60000);
+    unsigned long w = xtest::findWindow("オプション", 60000, pid_);
     ASSERT_NE(w, 0u) << "no window; its main thread:\n" << xtest::mainThreadStack(pid_);
     xtest::settle(800);
     EXPECT_EQ(xtest::waitProgram(pid_, 500), -1) << "the message waits for its OK";

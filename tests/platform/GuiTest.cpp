@@ -203,5 +203,40 @@ TEST_F(GuiTest, KeyPressedAndReleasedBetweenTwoFramesIsStillSeen) {
     EXPECT_EQ(gui->runModal(d), 1) << "a quick tap must not be lost between frames";
 }
 
+// A program that is behind finds Ctrl+A queued with Ctrl already released (SDL's modifier state
+// of now is none at all for pushed events); the shortcut still counts as Ctrl+A.
+TEST_F(GuiTest, QueuedShortcutKeepsTheModifiersOfItsOwnMoment) {
+    struct Watch final : Dialog {
+        void draw() override {
+            if (ImGui::GetIO().KeyCtrl &&
+                ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_A), false))
+                end(1);
+            else if (++frames > 30)
+                end(0);
+        }
+        int frames = 0;
+    } d;
+    struct Key {
+        Uint32 type;
+        SDL_Scancode code;
+        SDL_Keycode sym;
+        Uint16 mod;
+    };
+    for (Key k : {Key{SDL_KEYDOWN, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_LCTRL},
+                  Key{SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a, KMOD_LCTRL},
+                  Key{SDL_KEYUP, SDL_SCANCODE_A, SDLK_a, KMOD_LCTRL},
+                  Key{SDL_KEYUP, SDL_SCANCODE_LCTRL, SDLK_LCTRL, KMOD_NONE}}) {
+        SDL_Event e{};
+        e.type = k.type;
+        e.key.state = k.type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = k.code;
+        e.key.keysym.sym = k.sym;
+        e.key.keysym.mod = k.mod;
+        e.key.windowID = SDL_GetWindowID(win.window());
+        SDL_PushEvent(&e);
+    }
+    EXPECT_EQ(gui->runModal(d), 1) << "Ctrl+A arrived as a plain A";
+}
+
 } // namespace
 } // namespace kv

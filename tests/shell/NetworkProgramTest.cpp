@@ -354,11 +354,9 @@ protected:
             _exit(127);
         }
         p->pid = pid;
-        for (auto end = std::chrono::steady_clock::now() + 120s;
-             p->window.empty() && std::chrono::steady_clock::now() < end;
-             std::this_thread::sleep_for(200ms))
-            p->here(), p->window = output("xdotool search --pid " + std::to_string(pid) +
-                                          " --name '^Kestrava$' 2>/dev/null | head -1");
+        p->here();
+        if (unsigned long id = xtest::findWindow("Kestrava", 120'000, pid))
+            p->window = std::to_string(id);
         EXPECT_FALSE(p->window.empty()) << name << ": no window; its main thread:\n"
                                         << xtest::mainThreadStack(pid);
         programs.push_back(std::move(p));

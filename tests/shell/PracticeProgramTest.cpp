@@ -73,7 +73,7 @@ protected:
         gameFolder = folder;
         pid = xtest::startProgram((fs::current_path() / "Kestrava").string(), folder.string());
         ASSERT_GT(pid, 0);
-        unsigned long id = xtest::findWindow("Kestrava", 120'000);
+        unsigned long id = xtest::findWindow("Kestrava", 120'000, pid);
         ASSERT_NE(id, 0u) << "no window titled Kestrava appeared; its main thread:\n"
                           << xtest::mainThreadStack(pid);
         window = std::to_string(id);

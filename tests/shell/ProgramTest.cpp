@@ -83,17 +83,12 @@ struct ProgramTest : ::testing::Test {
         }
         return -1;
     }
-    // The window titled Kestrava of that process (other tests may run games beside it).
+    // The window titled Kestrava of that process (other tests may run games beside it); empty
+    // as soon as the game has ended.
     std::string waitWindow(pid_t pid, std::chrono::seconds limit = 90s) {
-        auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            std::string id = output("xdotool search --pid " + std::to_string(pid) +
-                                    " --name '^Kestrava$' 2>/dev/null | head -1");
-            if (!id.empty())
-                return id;
-            std::this_thread::sleep_for(100ms);
-        }
-        return "";
+        unsigned long id = xtest::findWindow(
+            "Kestrava", static_cast<int>(std::chrono::milliseconds(limit).count()), pid);
+        return id ? std::to_string(id) : "";
     }
     // Waits until the title has faded in and stands still (the background right of the
     // menu), so that keys reach the title rather than the loading.
@@ -124,7 +119,8 @@ TEST_F(ProgramTest, SecondCopyIsRefusedAndTheFirstEndsCleanlyOnItsCloseBoxNotOnE
         GTEST_SKIP() << "needs the generated content in the game folder";
     pid_t first = startGame();
     std::string window = waitWindow(first);
-    ASSERT_FALSE(window.empty()) << "no window titled Kestrava appeared";
+    ASSERT_FALSE(window.empty()) << "no window titled Kestrava appeared; its main thread:\n"
+                                 << xtest::mainThreadStack(first);
     EXPECT_EQ(output("xdotool getwindowname " + window), "Kestrava");
 
     pid_t second = startGame();
@@ -155,7 +151,9 @@ TEST_F(ProgramTest, ClosingEndsTheGameCleanlyAndReleasesItsLock) {
     if (!contentReady())
         GTEST_SKIP() << "needs the generated content in the game folder";
     pid_t game = startGame();
-    ASSERT_FALSE(waitWindow(game).empty());
+    ASSERT_FALSE(waitWindow(game).empty()) << "no window titled Kestrava appeared; its main "
+                                              "thread:\n"
+                                           << xtest::mainThreadStack(game);
     EXPECT_TRUE(isProgramRunning("Kestrava", runtime));
     kill(game, SIGTERM); // reaches the game as SDL's quit request, like closing the window
     int status = waitExit(game);
@@ -187,10 +185,9 @@ TEST_F(ProgramTest, ABoxBeforeTheWindowHasAWindowOfItsOwnAndEndsOnSigtermCloseBo
     ASSERT_TRUE(running);
     for (const char* way : {"SIGTERM", "close box", "Enter"}) {
         pid_t game = startGame();
-        unsigned long box = xtest::findWindow("エラー", 60000);
+        unsigned long box = xtest::findWindow("エラー", 60000, game);
         ASSERT_NE(box, 0u) << way << ": no box window; the main thread:\n"
                            << xtest::mainThreadStack(game);
-        EXPECT_EQ(output("xdotool getwindowpid " + std::to_string(box)), std::to_string(game));
         if (std::string(way) == "SIGTERM") {
             Image shot = waitForPicture(
                 std::to_string(box),
@@ -255,8 +252,9 @@ TEST_F(ProgramTest, EditorChosenAtTheTitleRunsFromTheGameFolderAndTheGameWakesWh
            "1'\n";
     fs::permissions(folder + "/オプション", fs::perms::owner_all);
 
-    // The menu answers once the intro has played; until then keys are ignored. From any menu
-    // state, Backspace twice returns to push start; then show the menu, go down to the
+    // The menu answers once the intro has played; until then keys are ignored, so keys sent
+    // earlier would reach it from the middle of the sequence and choose another entry (Down
+    // Return Return hosts a game). Once the title is at rest: show the menu, go down to the
     // editors, open them and choose the first. The pointer waits off the menu: the entry under
     // it would be chosen over the keys' one.
     pid_t game = startGame(folder);
@@ -264,12 +262,13 @@ TEST_F(ProgramTest, EditorChosenAtTheTitleRunsFromTheGameFolderAndTheGameWakesWh
     ASSERT_FALSE(window.empty()) << "no window titled Kestrava appeared; its main thread:\n"
                                  << xtest::mainThreadStack(game);
     output("xdotool mousemove --window " + window + " 1000 740");
+    ASSERT_TRUE(titleAtRest(window)) << "the title never came to rest; its main thread:\n"
+                                     << xtest::mainThreadStack(game);
+    output("xdotool windowfocus " + window + " key --window " + window +
+           " --delay 150 x Down Down Return Return");
     auto end = std::chrono::steady_clock::now() + 100s;
-    while (!fs::exists(folder + "/started") && std::chrono::steady_clock::now() < end) {
-        output("xdotool windowfocus " + window + " key --window " + window +
-               " --delay 150 BackSpace BackSpace x Down Down Return Return");
-        std::this_thread::sleep_for(500ms);
-    }
+    while (!fs::exists(folder + "/started") && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(100ms);
     ASSERT_TRUE(fs::exists(folder + "/started"))
         << "オプション was not started from the menu; " << messages() << " its main thread:\n"
         << xtest::mainThreadStack(game);

@@ -4,10 +4,12 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <xcb/xcb.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -51,6 +53,80 @@ void setKeys(Display* d, const std::vector<int>& codes, const std::vector<KeySym
         XChangeKeyboardMapping(d, codes[i], 2, pair, 1);
     }
     XSync(d, False);
+}
+
+// The window search reads the X server with XCB rather than xdotool: xdotool's search walks
+// every window and dies on the error of one that another program destroys meanwhile (short test
+// programs on the same display make and destroy hidden windows all the time), which made a
+// search see no window at all.
+struct Atoms {
+    xcb_atom_t name, utf8, pid;
+};
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    xcb_atom_t a = r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(r);
+    return a;
+}
+
+// A property's bytes; empty when the window has none or has gone.
+std::string property(xcb_connection_t* c, xcb_window_t w, xcb_atom_t name, xcb_atom_t type) {
+    xcb_generic_error_t* error = nullptr;
+    xcb_get_property_reply_t* r =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, w, name, type, 0, 1024), &error);
+    std::free(error);
+    std::string value;
+    if (r)
+        value.assign(static_cast<const char*>(xcb_get_property_value(r)),
+                     static_cast<size_t>(xcb_get_property_value_length(r)));
+    std::free(r);
+    return value;
+}
+
+struct Shown {
+    xcb_window_t id;
+    std::string title; // _NET_WM_NAME, the UTF-8 title SDL sets
+    uint32_t pid;      // _NET_WM_PID, 0 when unset
+};
+
+// Every viewable window below `parent`, at any depth. A window that has gone since its parent
+// listed it answers with an error, which only leaves it out.
+void viewableBelow(xcb_connection_t* c, xcb_window_t parent, const Atoms& atoms,
+                   std::vector<Shown>& out) {
+    xcb_generic_error_t* error = nullptr;
+    xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), &error);
+    std::free(error);
+    if (!tree)
+        return;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    const std::vector<xcb_window_t> list(children, children + xcb_query_tree_children_length(tree));
+    std::free(tree);
+    for (xcb_window_t w : list) {
+        xcb_get_window_attributes_reply_t* a =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), &error);
+        std::free(error);
+        const bool viewable = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+        std::free(a);
+        if (!viewable)
+            continue; // nothing below an unviewable window is viewable
+        std::string pid = property(c, w, atoms.pid, XCB_ATOM_CARDINAL);
+        uint32_t number = 0;
+        if (pid.size() >= sizeof number)
+            std::memcpy(&number, pid.data(), sizeof number);
+        out.push_back({w, property(c, w, atoms.name, atoms.utf8), number});
+        viewableBelow(c, w, atoms, out);
+    }
+}
+
+// Whether the process has ended (or is no child of this one); it is left unreaped.
+bool ended(pid_t pid) {
+    if (pid <= 0)
+        return false;
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+           info.si_pid == pid;
 }
 
 } // namespace
@@ -147,21 +223,29 @@ std::string mainThreadStack(pid_t pid) {
                90);
 }
 
-unsigned long findWindow(const std::string& title, int timeoutMs) {
-    // xdotool's name search does not match non-ASCII titles, so compare every visible one.
-    for (int t = 0; t < timeoutMs; t += 100) {
-        std::string ids = run("xdotool search --onlyvisible --name . 2>/dev/null");
-        size_t pos = 0;
-        while (pos < ids.size()) {
-            size_t nl = ids.find('\n', pos);
-            std::string id = ids.substr(pos, nl == std::string::npos ? nl : nl - pos);
-            pos = nl == std::string::npos ? ids.size() : nl + 1;
-            if (!id.empty() && run("xdotool getwindowname " + id) == title + "\n")
-                return std::strtoul(id.c_str(), nullptr, 10);
+unsigned long findWindow(const std::string& title, int timeoutMs, pid_t pid) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    unsigned long found = 0;
+    if (!xcb_connection_has_error(c)) {
+        const Atoms atoms{atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"), atom(c, "_NET_WM_PID")};
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            std::vector<Shown> shown;
+            viewableBelow(c, root, atoms, shown);
+            for (const Shown& w : shown) {
+                if (w.title == title && (pid <= 0 || w.pid == static_cast<uint32_t>(pid))) {
+                    found = w.id;
+                    break;
+                }
+            }
+            if (found || ended(pid) || std::chrono::steady_clock::now() >= end)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    return 0;
+    xcb_disconnect(c);
+    return found;
 }
 
 void closeWindow(unsigned long window) {

@@ -22,8 +22,10 @@ void killProgram(pid_t pid);
 // that has ended, its exit status (it is reaped).
 std::string mainThreadStack(pid_t pid);
 
-// The window with this exact title (UTF-8), waiting up to timeoutMs; 0 when none appears.
-unsigned long findWindow(const std::string& title, int timeoutMs);
+// The visible window with this exact title (UTF-8), of that process when pid is given, waiting
+// up to timeoutMs (0 looks once); 0 when none appears. With a pid it stops waiting as soon as
+// the process has ended, which it leaves unreaped for the caller to read why.
+unsigned long findWindow(const std::string& title, int timeoutMs, pid_t pid = 0);
 // Asks the window to close as its close box does (WM_DELETE_WINDOW; the test display has no
 // window manager to send it).
 void closeWindow(unsigned long window);

@@ -65,18 +65,8 @@ protected:
 
     // The game's window; empty after a minute without one, or when the game has ended.
     std::string waitWindow() {
-        for (auto end = std::chrono::steady_clock::now() + 60s;
-             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(100ms)) {
-            std::string id = output("xdotool search --pid " + std::to_string(pid) +
-                                    " --name '^Kestrava$' 2>/dev/null | head -1");
-            if (!id.empty())
-                return id;
-            siginfo_t info{};
-            if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
-                info.si_pid == pid)
-                break; // it has ended: the caller reads why
-        }
-        return "";
+        unsigned long id = kv::xtest::findWindow("Kestrava", 60000, pid);
+        return id ? std::to_string(id) : "";
     }
     Image waitFor(const std::function<bool(const Image&)>& seen, std::chrono::seconds limit) {
         return waitForPicture(window, seen, limit, 150ms);
