@@ -227,6 +227,16 @@ template <class Body> std::optional<Body> unpack(const Message& msg) {
     return body;
 }
 
+// A landed blow (MSG_HIT) as a player shows it.
+struct HitShown {
+    int16_t damage; // of the current series
+    uint8_t count;  // hits in the series
+    bool light;     // the blow was not a heavy one
+    uint8_t kind;   // hit-effect kind
+    float direction;
+    uint32_t time; // arrival
+};
+
 // A text body: false (nothing made) for a text longer than 108 bytes.
 bool makeTextBody(TextBody& out, uint8_t kind, std::string_view text, uint8_t category = 0,
                   uint8_t item = 0, uint8_t variant = 0);
