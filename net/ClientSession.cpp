@@ -211,7 +211,11 @@ bool ClientSession::isConnected() const {
 bool ClientSession::send(const uint8_t* bytes, size_t length) {
     if (!client_)
         return true;
-    net::Client::SendResult r = client_->send(bytes, length, net::Delivery::Guaranteed);
+    const MessageSpec* spec = length ? findMessage(bytes[0]) : nullptr;
+    net::Client::SendResult r =
+        client_->send(bytes, length,
+                      spec && spec->delivery == Delivery::Sequenced ? net::Delivery::Sequenced
+                                                                    : net::Delivery::Guaranteed);
     if (r != net::Client::SendResult::Stalled) {
         stallShown_ = false;
         return true;

@@ -77,7 +77,8 @@ public:
     bool searchHosts();
     bool connect();
     bool isConnected() const;
-    // Guaranteed and in order to the host. False after a time-out, which is shown once.
+    // To the host: the state report sequenced on its own channel, everything else guaranteed
+    // and in order. False after a time-out, which is shown once.
     bool send(const uint8_t* bytes, size_t length);
     void flush();
     // Takes in what arrived and handles it in arrival order; the main loop calls it every pass.

@@ -157,7 +157,7 @@ void HostSession::sendTo(uint32_t dpnid, const uint8_t* bytes, size_t length) {
     if (!isStarted() || length == 0)
         return;
     const MessageSpec* spec = findMessage(bytes[0]);
-    net::Delivery delivery = spec && spec->fromHost == Delivery::Sequenced
+    net::Delivery delivery = spec && spec->delivery == Delivery::Sequenced
                                  ? net::Delivery::Sequenced
                                  : net::Delivery::Guaranteed;
     host_->sendTo(dpnid, bytes, length, delivery);

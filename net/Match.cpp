@@ -91,6 +91,21 @@ void Match::broadcast(uint8_t type) {
     }
 }
 
+// Each player's own slot to him alone, guaranteed: only the forced update overwrites a player's
+// own slot. The others' copies of it come with the regular broadcast, at most 50 ms later and
+// again every 50 ms; a copy of every slot to everyone besides, and a broadcast more for each
+// hit, would double or treble the downlink of a fight.
+void Match::forcedUpdate() {
+    for (int i = 0; i < kSlots; ++i) {
+        ServerSlot& s = slots_[i];
+        if (s.state.inUse != 1 || s.dpnid == 0)
+            continue;
+        if ((!s.state.alive || s.state.hp < 1) && !isDown(s.action.action))
+            s.action.action = ActDownBack;
+        sendSlotState(MSG_STATE_FORCE, static_cast<uint8_t>(i), s.dpnid);
+    }
+}
+
 void Match::sendText(uint32_t to, uint8_t kind, std::string_view cp932, uint8_t category,
                      uint8_t item, uint8_t variant) {
     TextBody body;
@@ -334,7 +349,7 @@ void Match::matchTick() {
     const uint32_t now = clock_.now();
     countdown(now);
 
-    bool stateDue = now - lastState_ > kBroadcastMs - 1;
+    const bool stateDue = now - lastState_ > kBroadcastMs - 1;
     bool force = false;
     int entered = 0, alive = 0;
     uint8_t lastAlive = kNoSlot, lastEntered = kNoSlot;
@@ -359,7 +374,7 @@ void Match::matchTick() {
             if (slots_[j].hitBy[i] != row)
                 slots_[j].hitBy[i] = 0;
             if (combat_.sweepHits(me, static_cast<uint8_t>(j)))
-                force = stateDue = true;
+                force = true;
         }
     }
     // Deaths are counted once every blow of the pass has landed: a slot struck down by a later
@@ -419,7 +434,7 @@ void Match::matchTick() {
 
     if (force || forcePending_) {
         if (now - lastForce_ >= kBroadcastMs) {
-            broadcast(MSG_STATE_FORCE);
+            forcedUpdate();
             lastForce_ = now;
             forcePending_ = false;
         } else {

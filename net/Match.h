@@ -60,6 +60,9 @@ public:
 
     // Every slot in use to everyone, as `type` (MSG_STATE, MSG_STATE_FORCE, MSG_STATE_RESET).
     void broadcast(uint8_t type);
+    // A forced update (a death, a hit, a dropped player): each slot's state to its owner as
+    // MSG_STATE_FORCE.
+    void forcedUpdate();
     // One slot's state and action to one player (0: everyone).
     void sendSlotState(uint8_t type, uint8_t slot, uint32_t to);
     // A text line; a line longer than a message holds is not sent.

@@ -80,8 +80,8 @@ const TextKindSpec* findTextKind(uint8_t kind) {
     return nullptr;
 }
 
-uint8_t channelFor(const MessageSpec& m, bool sentByHost) {
-    return sentByHost && m.fromHost == Delivery::Sequenced ? kStateChannel : kReliableChannel;
+uint8_t channelFor(const MessageSpec& m) {
+    return m.delivery == Delivery::Sequenced ? kStateChannel : kReliableChannel;
 }
 
 std::optional<Message> frameMessage(std::span<const uint8_t> received) {

@@ -145,10 +145,11 @@ static_assert(sizeof(SoundBody) == 3);
 // Who may send a message: the players to the host, the host to the players, or both.
 enum MsgRoute : uint8_t { kToHost = 1, kToPlayers = 2 };
 
-// How the host's copies travel. Everything is guaranteed and ordered except the state broadcast
-// the host repeats every 50 ms, which is unreliable and sequenced on a channel of its own (a
-// late one is worth nothing once a newer one has arrived). What players send is always
-// guaranteed.
+// How a message travels. Everything is guaranteed and ordered except the states repeated all the
+// time, the host's broadcast every 50 ms and the players' reports of their own slot, which are
+// unreliable and sequenced on a channel of their own: a late one is worth nothing once a newer
+// one has arrived, and each guaranteed report would cost the player an acknowledgement on his
+// downlink besides.
 enum class Delivery : uint8_t { Reliable, Sequenced };
 constexpr uint8_t kReliableChannel = 0, kStateChannel = 1, kVoiceChannel = 2;
 
@@ -158,7 +159,7 @@ struct MessageSpec {
     uint16_t length; // type byte included
     BodyForm form;
     uint8_t routes;         // MsgRoute bits
-    Delivery fromHost;      // the host's copies
+    Delivery delivery;      // both sides' copies
     const char* directions; // as a reader would say it
 };
 
@@ -188,7 +189,7 @@ constexpr uint16_t bodyLength(BodyForm f) {
     }
     return 0;
 }
-uint8_t channelFor(const MessageSpec& m, bool sentByHost);
+uint8_t channelFor(const MessageSpec& m);
 
 // One message as it travels: the type byte and the body.
 constexpr size_t kMaxMessageBytes = 1 + sizeof(TextBody);
@@ -225,6 +226,16 @@ template <class Body> std::optional<Body> unpack(const Message& msg) {
     std::memcpy(&body, msg.bytes.data() + 1, sizeof body);
     return body;
 }
+
+// A landed blow (MSG_HIT) as a player shows it.
+struct HitShown {
+    int16_t damage; // of the current series
+    uint8_t count;  // hits in the series
+    bool light;     // the blow was not a heavy one
+    uint8_t kind;   // hit-effect kind
+    float direction;
+    uint32_t time; // arrival
+};
 
 // A text body: false (nothing made) for a text longer than 108 bytes.
 bool makeTextBody(TextBody& out, uint8_t kind, std::string_view text, uint8_t category = 0,

@@ -56,16 +56,6 @@ private:
     HostPort& port_;
 };
 
-// A landed blow as a player shows it.
-struct HitShown {
-    int16_t damage; // of the current series
-    uint8_t count;  // hits in the series
-    bool light;     // the blow was not a heavy one
-    uint8_t kind;   // hit-effect kind
-    float direction;
-    uint32_t time; // arrival
-};
-
 // What the player side of the messages asks of the game around it.
 class ClientPort {
 public:

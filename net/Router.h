@@ -21,8 +21,8 @@ public:
     virtual void applyOnClient(const Message& message) = 0;
 };
 
-// What the session offers: guaranteed sends to the host, and the host's sends to a player by
-// identity (0: everyone), each on the channel the message table gives.
+// What the session offers: sends to the host, and the host's sends to a player by identity
+// (0: everyone), each on the channel the message table gives.
 class Transport {
 public:
     virtual ~Transport() = default;

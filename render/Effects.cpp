@@ -1,5 +1,6 @@
 #include "render/Effects.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/Clock.h"
@@ -35,6 +36,19 @@ void Effects::spawnEffect(int slot, uint8_t kind, float direction, float size, u
     if (ring.cursor >= count || ring.cursor >= kRing)
         ring.cursor = 0;
     ring.entries[ring.cursor] = {kind, direction, size, time};
+}
+
+void Effects::showHit(int slot, const HitShown& hit) {
+    if (slot < 0 || slot >= kSlots)
+        return;
+    spawnEffect(slot, hit.kind, hit.direction, hit.damage * 0.001f, hit.time);
+    SlotDisplay& sd = hud_.slots[slot];
+    sd.lastHitTime = hit.time;
+    sd.damageValue = hit.damage;
+    sd.hitCountShown = hit.count;
+    sd.lightHit = hit.light ? 1 : 0;
+    if (slot == game_.localSlot)
+        hud_.startFlash(std::min(hit.damage / 15, 200));
 }
 
 void Effects::spawnTitleEffect(uint8_t kind, float mouseX, float mouseY, uint32_t time) {

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 
+#include "net/Messages.h"
 #include "render/Hud.h"
 
 namespace kv {
@@ -25,6 +26,9 @@ public:
     Effects(Renderer& renderer, Hud& hud, Game& game, Clock& clock);
 
     void spawnEffect(int slot, uint8_t kind, float direction, float size, uint32_t time);
+    // A hit on the slot as every screen shows it: the effect beside him, the damage number
+    // over him and, on his own screen, the red flash.
+    void showHit(int slot, const HitShown& hit);
     // A title effect under the mouse (client pixels) in ring 0.
     void spawnTitleEffect(uint8_t kind, float mouseX, float mouseY, uint32_t time);
 

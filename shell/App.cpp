@@ -763,11 +763,8 @@ void App::playPresetVoice(uint8_t category, uint8_t item, uint8_t variant) {
 }
 
 void App::showHit(uint8_t slot, const HitShown& hit) {
-    if (!drawing_)
-        return;
-    drawing_->effects.spawnEffect(slot, hit.kind, hit.direction, hit.damage * 0.001f, hit.time);
-    if (slot == game_.localSlot)
-        drawing_->hud.startFlash(std::min(hit.damage / 15, 200));
+    if (drawing_)
+        drawing_->effects.showHit(slot, hit);
 }
 
 // Faces and wears are looked up by name each time a character is drawn.

@@ -166,6 +166,7 @@ protected:
                                             << describe(host, players);
 
         const uint8_t winner = players[0]->results[0];
+        EXPECT_FALSE(players[0]->hitsShown.empty());
         int alive = 0;
         for (int s = 0; s < kSlots; ++s)
             alive += host.slots[s].entered && hostHpAtEnd[s] > 0;
@@ -177,6 +178,8 @@ protected:
             EXPECT_EQ(p.game.world.game.mapIndex, host.session.currentMap) << "player " << i;
             EXPECT_TRUE(p.mapLoaded) << "player " << i << " loaded the new map";
             EXPECT_FALSE(p.gaveUp) << "player " << i;
+            EXPECT_EQ(p.hitsShown, players[0]->hitsShown)
+                << "player " << i << " showed other hits: every screen shows every hit";
             for (int s = 0; s < kSlots; ++s) {
                 if (!host.slots[s].entered)
                     continue;

@@ -109,6 +109,9 @@ struct HeadlessPlayer final : NoPlayer {
     ClientGame game;
 
     std::vector<uint8_t> results; // MSG_RESULT slots, in arrival order
+    // The hits shown (slot and damage of the series) before the first result: the screen's
+    // damage numbers and effects.
+    std::vector<std::pair<uint8_t, int16_t>> hitsShown;
     int mapChanges = 0, mapReadies = 0, interludes = 0;
     std::vector<std::pair<std::string, uint32_t>> lines;
     bool entered = false, gaveUp = false, mapLoaded = false, tablesLoaded = false;
@@ -175,6 +178,11 @@ struct HeadlessPlayer final : NoPlayer {
             return false;
         mapLoaded = game.world.loadMap();
         return true;
+    }
+
+    void showHit(uint8_t slot, const HitShown& hit) override {
+        if (results.empty())
+            hitsShown.emplace_back(slot, hit.damage);
     }
 
     // Heard by nobody; the log's lines kept.

@@ -285,11 +285,12 @@ TEST_F(MatchTest, ForcedUpdatesWaitOut50MsAndGoOutOnce) {
     EXPECT_EQ(out.of(MSG_STATE_FORCE).size(), 6u) << "nothing new";
 }
 
-TEST_F(MatchTest, AHitInTheSweepForcesAnUpdateAndABroadcast) {
+TEST_F(MatchTest, AHitInTheSweepForcesEachOwnersUpdateAtOnceAndTheOthersGetItWithTheBroadcast) {
     enter(0, "A");
     enter(1, "B");
     startFight();
     tick(100);
+    tick(30);
     out.sent.clear();
     PlayerState& a = slots[0].state;
     PlayerState& v = slots[1].state;
@@ -306,8 +307,18 @@ TEST_F(MatchTest, AHitInTheSweepForcesAnUpdateAndABroadcast) {
     rows.columns[0][ColDamagePercent] = 100;
     tick(1);
     EXPECT_EQ(out.of(MSG_HIT).size(), 1u);
-    EXPECT_EQ(out.of(MSG_STATE_FORCE).size(), 2u);
-    EXPECT_EQ(out.of(MSG_STATE).size(), 2u) << "sent at once, not 50 ms after the last";
+    auto forced = out.of(MSG_STATE_FORCE);
+    ASSERT_EQ(forced.size(), 2u);
+    for (const auto& f : forced)
+        EXPECT_EQ(f.to, slots[f.state().slot].dpnid) << "his own slot, to him alone";
+    EXPECT_LT(v.hp, 10000);
+    EXPECT_EQ(forced[1].state().state.hp, v.hp) << "the victim learns his hp at once";
+    EXPECT_TRUE(out.of(MSG_STATE).empty()) << "the others: with the regular broadcast";
+    tick(19);
+    auto states = out.of(MSG_STATE);
+    ASSERT_EQ(states.size(), 2u) << "50 ms after the last one";
+    EXPECT_EQ(states[1].to, 0u);
+    EXPECT_EQ(states[1].state().state.hp, v.hp);
     EXPECT_EQ(slots[1].hitBy[0], 20);
     rows.row[0] = 21;
     v.x = 0;

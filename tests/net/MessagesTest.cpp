@@ -56,11 +56,10 @@ TEST(MessageTable, HoldsTheTwentyOneTypesOnceInOrderWithTheirFormsLengths) {
     EXPECT_EQ(messageName(17), "unknown");
 }
 
-TEST(MessageTable, OnlyTheHostsStateBroadcastTravelsUnreliablyOnItsOwnChannel) {
+TEST(MessageTable, OnlyTheRepeatedStatesTravelUnreliablyOnTheirOwnChannel) {
     for (const MessageSpec& m : kMessages) {
-        EXPECT_EQ(channelFor(m, false), kReliableChannel) << m.name;
         uint8_t expected = m.type == MSG_STATE ? kStateChannel : kReliableChannel;
-        EXPECT_EQ(channelFor(m, true), expected) << m.name;
+        EXPECT_EQ(channelFor(m), expected) << m.name;
     }
     EXPECT_EQ(findMessage(MSG_LEAVE)->routes, kToPlayers);
     EXPECT_EQ(findMessage(MSG_SUICIDE)->routes, kToHost);

@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "TestPictures.h"
+#include "data/DataLoader.h"
+#include "net/Protocol.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/Random.h"
 #include "platform/gfx/HeadlessDevice.h"
 #include "render/Camera.h"
 #include "render/Effects.h"
@@ -14,6 +17,7 @@
 #include "render/MessageLog.h"
 #include "render/ScreenShot.h"
 #include "shell/GameState.h"
+#include "world/NoPlayer.h"
 
 namespace kv {
 namespace {
@@ -179,6 +183,59 @@ TEST(GameFrame, HudElementsFollowTheirConditions) {
     r.game.equips[0].weapon = 5;
     r.frame.drawGameFrame();
     EXPECT_EQ(r.quadsWith(tex::ShieldIcon0 + 2), 1) << "a hand axe shows the shield";
+}
+
+// One player's screen: the player side of the messages shows hits as the game does.
+struct Screen final : NoPlayer, ActionPlayer {
+    explicit Screen(uint8_t local) {
+        rig.game.localSlot = local;
+        rig.renderer.settings.effectCount = 4;
+    }
+    void showHit(uint8_t slot, const HitShown& hit) override { rig.effects.showHit(slot, hit); }
+    int currentAction(uint8_t) const override { return 0; }
+    void setAction(uint8_t, const PlayerAction&, bool) override {}
+    FrameRig rig;
+    DataLoader data;
+    Random random{3};
+    ClientProtocol protocol{rig.game, data, rig.clock, random, *this, *this};
+};
+
+TEST(GameFrame, AHitShowsItsDamageOverTheVictimOnEveryScreenAndFlashesOnlyHisOwn) {
+    StateBody body;
+    body.slot = 2;
+    body.state.yaw = 135; // direction
+    body.state.pitch = 3; // hits in the series
+    body.state.hp = 1234; // damage of the series
+    body.state.sp = 11;   // effect kind
+    body.state.alive = 0; // a heavy blow: the tag with its background
+    const std::optional<Message> hit = pack(MSG_HIT, body);
+    ASSERT_TRUE(hit);
+    Screen victim(2), other(0);
+    for (Screen* s : {&victim, &other}) {
+        FrameRig& r = s->rig;
+        s->protocol.applyOnClient(hit->view());
+        const SlotDisplay& sd = r.hud.slots[2];
+        EXPECT_EQ(sd.damageValue, 1234);
+        EXPECT_EQ(sd.lastHitTime, r.clock.now());
+        EXPECT_EQ(sd.hitCountShown, 3);
+        EXPECT_EQ(sd.lightHit, 0);
+        const Effects::Entry& e = r.effects.ring(2).entries[r.effects.ring(2).cursor];
+        EXPECT_EQ(e.kind, 11);
+        EXPECT_FLOAT_EQ(e.dir, 135);
+        EXPECT_FLOAT_EQ(e.size, 1.234f);
+        EXPECT_EQ(r.hud.slots[0].damageValue + r.hud.slots[1].damageValue, 0);
+
+        r.clock.advance(1000);
+        r.frame.drawGameFrame();
+        EXPECT_EQ(r.quadsWith(tex::DamageTag0 + 2), 1) << "over the victim";
+        r.clock.advance(1);
+        r.frame.drawGameFrame();
+        r.frame.drawGameFrame();
+        EXPECT_EQ(r.quadsWith(tex::DamageTag0 + 2), 0) << "gone 1001 ms after the hit";
+        EXPECT_EQ(sd.damageValue, 0);
+    }
+    EXPECT_TRUE(victim.rig.hud.flashActive()) << "1234 / 15 = 82: the flash lasts 1.5 s";
+    EXPECT_FALSE(other.rig.hud.flashActive());
 }
 
 TEST(GameFrame, NothingIsDrawnOutsideAGame) {

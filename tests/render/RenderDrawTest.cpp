@@ -197,6 +197,46 @@ TEST_F(RenderDraw, HudShowsBarsIconsLogBannerAndTagsOfThePreparedGame) {
               "現在の画像をScreenShot/KV2026年12月9日8時0分0秒.bmpとして保存しました。");
 }
 
+TEST_F(RenderDraw, AHitShowsItsDamageNumberRisingOverTheVictim) {
+    renderer->settings.effectCount = 0; // so that only the number changes the picture
+    frame->drawGameFrame();
+    const Image before = lastFrame;
+    // Slot 1, Varda, is hit.
+    effects->showHit(1, {1234, 2, false, 11, 90, clock.now()});
+    clock.advance(100);
+    frame->drawGameFrame();
+    const Image with = lastFrame;
+    saveShot(with, "damage");
+    int changed = 0, x0 = 1024, x1 = 0, y0 = 768, y1 = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            Px a = at(before, x, y), b = at(with, x, y);
+            if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 60) {
+                ++changed;
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+        }
+    EXPECT_GT(changed, 200) << "the number and its background";
+    EXPECT_FALSE(hud->flashActive()) << "another player's hit";
+    // Varda stands ahead, on the right of the screen: the number is over him.
+    EXPECT_GT(x0, 512);
+    EXPECT_LT(y1, 384);
+    clock.advance(902);
+    frame->drawGameFrame();
+    frame->drawGameFrame();
+    const Image after = lastFrame;
+    int left = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            Px a = at(before, x, y), b = at(after, x, y);
+            left += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 60;
+        }
+    EXPECT_EQ(left, 0) << "gone 1001 ms after the hit";
+}
+
 TEST_F(RenderDraw, DamageFlashTintsTheWholeScreenRedAndFades) {
     frame->drawGameFrame();
     Px before = at(lastFrame, 900, 60);
