@@ -8,6 +8,7 @@
 // under valgrind --tool=callgrind a few are enough, and each figure's frames are dumped as a
 // part of their own (callgrind.out.<pid>.<n>, named after the figure), whose instruction count
 // does not depend on the machine's load (LP_NUM_THREADS=0 keeps the rasteriser on one thread).
+// A third argument runs only the figures whose names contain it (the baselines always run).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -40,6 +41,7 @@ struct Figure {
 int main(int argc, char** argv) {
     const std::string pngPrefix = argc > 1 ? argv[1] : "";
     const int fixedFrames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 0;
+    const std::string only = argc > 3 ? argv[3] : "";
     BenchScene scene;
     if (!scene.open(false)) {
         std::printf("%s\n", scene.error.c_str());
@@ -47,6 +49,8 @@ int main(int argc, char** argv) {
     }
     std::vector<std::pair<std::string, Figure>> figures;
     auto run = [&](const char* name, int frames, const char* png, auto&& draw) {
+        if (figures.size() >= 2 && std::string(name).find(only) == std::string::npos)
+            return;
         if (fixedFrames)
             frames = fixedFrames;
         for (int i = 0; i < std::min(frames, 10); ++i)
