@@ -229,6 +229,8 @@ bool Models::loadStatic(int kind, const std::string& file, StaticMesh& into) {
                                : kind == 6               ? "File\\XFile\\Item\\"
                                                          : kXFile;
     loadStaticTextures(device_, random_, folder, into);
+    if (kind == 10)
+        drawGroundLast(into);
     std::vector<MeshVertex> v;
     for (const auto& x : into.mesh.vertices)
         v.push_back({x.position.x, x.position.y, x.position.z, x.normal.x, x.normal.y, x.normal.z,
