@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace kv {
 namespace {
@@ -176,6 +178,9 @@ bool Models::loadHierarchy(std::unique_ptr<XModel>& slot, const std::string& fil
 bool Models::upload(XModel& m) {
     if (device_.headless())
         return true;
+    // One device texture per picture the model names: a body's parts share theirs, and a
+    // software rasteriser copies its whole pixel state at every change of texture.
+    std::unordered_map<std::string, int> loaded;
     for (auto& mesh : m.meshes) {
         const RigidMesh& r = mesh->mesh;
         if (r.vertices.size() > 65535)
@@ -188,9 +193,13 @@ bool Models::upload(XModel& m) {
         std::vector<uint16_t> idx(r.indices.begin(), r.indices.end());
         mesh->gpuMesh = int(device_.createMesh(v.data(), v.size(), idx.data(), idx.size()));
         for (XMaterial& mat : mesh->materials) {
+            if (mat.texturePath.empty())
+                continue;
+            auto [it, fresh] = loaded.try_emplace(mat.texturePath, -1);
             Image image;
-            if (!mat.texturePath.empty() && loadImageFile(hostPath(mat.texturePath), false, image))
-                mat.texture = int(device_.createTexture(image, true));
+            if (fresh && loadImageFile(hostPath(mat.texturePath), false, image))
+                it->second = int(device_.createTexture(image, true));
+            mat.texture = it->second;
         }
     }
     return true;
@@ -220,6 +229,8 @@ bool Models::loadStatic(int kind, const std::string& file, StaticMesh& into) {
                                : kind == 6               ? "File\\XFile\\Item\\"
                                                          : kXFile;
     loadStaticTextures(device_, random_, folder, into);
+    if (kind == 10)
+        drawGroundLast(into);
     std::vector<MeshVertex> v;
     for (const auto& x : into.mesh.vertices)
         v.push_back({x.position.x, x.position.y, x.position.z, x.normal.x, x.normal.y, x.normal.z,
@@ -269,11 +280,12 @@ void Models::setupLights() {
 void Models::releaseModel(std::unique_ptr<XModel>& m) {
     if (!m)
         return;
+    std::unordered_set<int> released; // materials share textures
     for (auto& mesh : m->meshes) {
         if (mesh->gpuMesh > 0)
             device_.releaseMesh(MeshId(mesh->gpuMesh));
         for (XMaterial& mat : mesh->materials)
-            if (mat.texture > 0)
+            if (mat.texture > 0 && released.insert(mat.texture).second)
                 device_.releaseTexture(TextureId(mat.texture));
     }
     m.reset();

@@ -4,6 +4,7 @@
 #include "platform/Random.h"
 #include "platform/gfx/Image.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kv {
@@ -34,6 +35,8 @@ Material sceneMaterial(const XMaterialDef& d) {
 void loadStaticTextures(Device& device, Random& random, const std::string& folder, StaticMesh& m) {
     m.materials.clear();
     m.textures.clear();
+    m.opaque.clear();
+    m.order.clear();
     for (const MeshSubset& s : m.mesh.subsets) {
         const XMaterialDef& d = m.mesh.materials[s.material];
         m.materials.push_back(sceneMaterial(d));
@@ -48,13 +51,48 @@ void loadStaticTextures(Device& device, Random& random, const std::string& folde
         if (!name.empty() && loadImageFile(hostPath(folder + name), colourKeyed(name), image))
             t = device.createTexture(image, true);
         m.textures.push_back(t);
+        bool opaque = d.diffuse.a >= 1.0f;
+        for (size_t i = 3; opaque && i < image.rgba.size(); i += 4)
+            opaque = image.rgba[i] == 255;
+        m.opaque.push_back(opaque);
     }
+}
+
+void drawGroundLast(StaticMesh& m) {
+    m.order.clear();
+    const size_t n = m.mesh.subsets.size();
+    if (m.opaque.size() != n ||
+        std::find(m.opaque.begin(), m.opaque.end(), uint8_t(0)) != m.opaque.end())
+        return;
+    std::vector<double> area(n, 0.0);
+    for (size_t i = 0; i < n; ++i) {
+        const MeshSubset& s = m.mesh.subsets[i];
+        for (uint32_t k = 0; k < s.primitiveCount; ++k) {
+            const size_t at = size_t(s.firstIndex) + 3 * k;
+            if (at + 2 >= m.mesh.indices.size())
+                break;
+            const size_t nv = m.mesh.vertices.size();
+            const uint32_t ia = m.mesh.indices[at], ib = m.mesh.indices[at + 1],
+                           ic = m.mesh.indices[at + 2];
+            if (ia >= nv || ib >= nv || ic >= nv)
+                continue;
+            const glm::vec3 a = m.mesh.vertices[ia].position, b = m.mesh.vertices[ib].position,
+                            c = m.mesh.vertices[ic].position;
+            area[i] += 0.5 * double(glm::length(glm::cross(b - a, c - a)));
+        }
+    }
+    m.order.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        m.order[i] = i;
+    std::stable_sort(m.order.begin(), m.order.end(),
+                     [&](size_t x, size_t y) { return area[x] < area[y]; });
 }
 
 void drawStaticMesh(Device& device, const StaticMesh& m) {
     if (!m.gpu)
         return;
-    for (size_t i = 0; i < m.mesh.subsets.size(); ++i) {
+    for (size_t k = 0; k < m.mesh.subsets.size(); ++k) {
+        const size_t i = m.order.empty() ? k : m.order[k];
         device.setMaterial(m.materials[i]);
         device.setTexture(m.textures[i]);
         device.drawMesh(m.gpu, m.mesh.subsets[i].firstIndex, m.mesh.subsets[i].primitiveCount * 3);

@@ -17,6 +17,8 @@ struct StaticMesh {
     RigidMesh mesh;
     std::vector<Material> materials; // one per subset
     std::vector<TextureId> textures; // one per subset, 0 when missing
+    std::vector<uint8_t> opaque;     // one per subset: colour and texture have no alpha
+    std::vector<size_t> order;       // the subsets as drawn; empty: as listed
     MeshId gpu = 0;
     bool loaded() const { return gpu != 0 || !mesh.indices.empty(); }
 };
@@ -30,6 +32,11 @@ Material sceneMaterial(const XMaterialDef& d);
 // A texture that fails to load stays 0.
 void loadStaticTextures(Device& device, Random& random, const std::string& textureFolder,
                         StaticMesh& m);
+// Where every subset is opaque, draws them smallest surface first: the largest is the ground
+// the rest stands on, and what is already drawn in front of it then fails the depth test
+// before its pixels are shaded. Opaque pixels under the depth test come out the same in any
+// order; a subset that blends keeps the order as listed.
+void drawGroundLast(StaticMesh& m);
 void drawStaticMesh(Device& device, const StaticMesh& m);
 void releaseStaticMesh(Device& device, StaticMesh& m);
 

@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <unordered_map>
+#include <vector>
 
 #include <epoxy/gl.h>
 
@@ -55,9 +57,12 @@ struct Texture {
     int width = 0, height = 0;
     bool opaque = false;                       // every texel's alpha is 255
     bool mipmaps = false, mipsPending = false; // a chain is wanted; it is not built yet
-    // Texels with any alpha: x0, y0, x1, y1 inclusive (x1 < x0 when none); the whole picture
-    // for render targets, whose content the device does not know.
-    glm::ivec4 visible{0, 0, -1, -1};
+    // A coarse grid over the picture: the texel edges of its columns and rows, and per cell
+    // whether a sample inside it can read a texel with any alpha (the cell grown by the one
+    // texel a filter reads beyond it, wrapping round as the texture repeats). Empty for
+    // render targets, whose content the device does not know.
+    std::vector<int> cellX, cellY;
+    std::vector<uint8_t> cellShows;
 };
 
 struct Mesh {
@@ -241,7 +246,7 @@ public:
         t.width = image.width;
         t.height = image.height;
         t.opaque = opaque(image);
-        t.visible = visibleBox(image);
+        visibleCells(image, t);
         glGenTextures(1, &t.tex);
         glBindTexture(GL_TEXTURE_2D, t.tex);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.width, t.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -263,7 +268,7 @@ public:
             image.rgba.size() < size_t(image.width) * image.height * 4)
             return false;
         it->second.opaque = opaque(image);
-        it->second.visible = visibleBox(image);
+        visibleCells(image, it->second);
         it->second.mipsPending = it->second.mipmaps;
         glBindTexture(GL_TEXTURE_2D, it->second.tex);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width, image.height, GL_RGBA,
@@ -278,7 +283,6 @@ public:
         Texture t;
         t.width = w;
         t.height = h;
-        t.visible = {0, 0, w - 1, h - 1};
         glGenTextures(1, &t.tex);
         glBindTexture(GL_TEXTURE_2D, t.tex);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
@@ -337,24 +341,17 @@ public:
         bool opaqueColour = true;
         for (int i = 0; i < count; ++i)
             opaqueColour = opaqueColour && (v[i].diffuse >> 24) == 0xFF;
-        FanVertex cropped[4];
-        if (count == 4 && cropToVisible(v, cropped))
-            v = cropped;
+        const bool cropped = count == 4 && cropToVisible(v, cropped_);
+        if (cropped && cropped_.empty())
+            return; // nothing of it can show
         prepare(true, opaqueColour);
         useMagSampler(filtersDiffer_ && bound_ && onlyMagnifies(v, count));
         bindVertexArray(fanVao_);
         glBindBuffer(GL_ARRAY_BUFFER, fanVbo_);
-        // Fans go one after another into one buffer, which is renewed only when full: the
-        // driver need not copy or wait for a buffer per quad.
-        size_t bytes = sizeof(FanVertex) * count;
-        if (fanUsed_ + bytes > fanCapacity_) {
-            fanCapacity_ = std::max(fanCapacity_, bytes);
-            glBufferData(GL_ARRAY_BUFFER, fanCapacity_, nullptr, GL_STREAM_DRAW);
-            fanUsed_ = 0;
-        }
-        glBufferSubData(GL_ARRAY_BUFFER, fanUsed_, bytes, v);
-        glDrawArrays(GL_TRIANGLE_FAN, GLint(fanUsed_ / sizeof(FanVertex)), count);
-        fanUsed_ += bytes;
+        if (cropped)
+            drawVertices(GL_TRIANGLES, cropped_.data(), int(cropped_.size()));
+        else
+            drawVertices(GL_TRIANGLE_FAN, v, count);
     }
 
     MeshId createMesh(const MeshVertex* v, size_t n, const uint16_t* idx, size_t ni) override {
@@ -569,12 +566,7 @@ private:
     void upload(Program& p) {
         if (p.transformGen != transformGen_) {
             p.transformGen = transformGen_;
-            if (derivedGen_ != transformGen_) {
-                derivedGen_ = transformGen_;
-                worldView_ = world_ * view_;
-                // Row vectors: n' = n * transpose(inverse(M)).
-                normalMatrix_ = glm::transpose(glm::inverse(glm::mat3(worldView_)));
-            }
+            updateDerived();
             glUniformMatrix4fv(p.worldView, 1, GL_FALSE, &worldView_[0][0]);
             glUniformMatrix4fv(p.projection, 1, GL_FALSE, &projection_[0][0]);
             if (p.normalMatrix >= 0)
@@ -616,6 +608,15 @@ private:
         }
     }
 
+    void updateDerived() {
+        if (derivedGen_ != transformGen_) {
+            derivedGen_ = transformGen_;
+            worldView_ = world_ * view_;
+            // Row vectors: n' = n * transpose(inverse(M)).
+            normalMatrix_ = glm::transpose(glm::inverse(glm::mat3(worldView_)));
+        }
+    }
+
     // The last vertex array stays bound: changing it makes the driver look at every vertex
     // attribute again.
     void bindVertexArray(GLuint vao) {
@@ -632,19 +633,41 @@ private:
         }
     }
 
-    // A quad whose texture has transparent margins is drawn over the part that can show:
-    // texels with alpha 0 change nothing under the game's two blendings (SrcAlpha with
-    // InvSrcAlpha or with One), so the pixels left out would have stayed as they were. Not
-    // when those pixels would write depth (no alpha test drops them), nor when the texture
-    // repeats into the quad or the colour varies over it. The quad must be a parallelogram
-    // with its texture rectangle on its corners, as drawQuad and the title lay them out.
-    bool cropToVisible(const FanVertex* v, FanVertex* out) const {
-        if (!bound_ || boundOpaque_ || !blending_ || blendSrc_ != Blend::SrcAlpha ||
+    // Fans go one after another into one buffer, which is renewed only when full: the
+    // driver need not copy or wait for a buffer per quad.
+    void drawVertices(GLenum mode, const FanVertex* v, int count) {
+        size_t bytes = sizeof(FanVertex) * count;
+        if (fanUsed_ + bytes > fanCapacity_) {
+            fanCapacity_ = std::max(fanCapacity_, bytes);
+            glBufferData(GL_ARRAY_BUFFER, fanCapacity_, nullptr, GL_STREAM_DRAW);
+            fanUsed_ = 0;
+        }
+        glBufferSubData(GL_ARRAY_BUFFER, fanUsed_, bytes, v);
+        glDrawArrays(mode, GLint(fanUsed_ / sizeof(FanVertex)), count);
+        fanUsed_ += bytes;
+    }
+
+    // A quad whose texture has transparent parts is drawn over the cells that can show, as
+    // triangles: texels with alpha 0 change nothing under the game's two blendings (SrcAlpha
+    // with InvSrcAlpha or with One), so the pixels left out would have stayed as they were.
+    // Not when those pixels would write depth (no alpha test drops them), nor when the
+    // texture repeats into the quad, its colour varies over it or mip levels blur texels
+    // together. The quad must be a parallelogram with its texture rectangle on its corners,
+    // as drawQuad and the title lay them out. The pieces lie on one grid whose lines run
+    // through the quad wherever a row or column of cells changes, so neighbours share whole
+    // edges and corners: no pixel is drawn twice or left out between them. False when the
+    // quad is drawn whole; true with no triangles when nothing of it can show.
+    bool cropToVisible(const FanVertex* v, std::vector<FanVertex>& out) {
+        out.clear();
+        if (!bound_ || boundOpaque_ || mipFiltering_ || !blending_ ||
+            blendSrc_ != Blend::SrcAlpha ||
             (blendDst_ != Blend::InvSrcAlpha && blendDst_ != Blend::One))
             return false;
         if (depthTest_ && depthWrite_ && !(alphaTest_ && alphaRef_ >= 1))
             return false;
         const Texture& t = textures_.at(bound_);
+        if (t.cellShows.empty())
+            return false;
         if (v[0].u != v[3].u || v[1].u != v[2].u || v[0].v != v[1].v || v[2].v != v[3].v ||
             v[0].u == v[1].u || v[0].v == v[3].v)
             return false;
@@ -659,41 +682,122 @@ private:
         const float size = glm::length(p[2] - p[0]);
         if (glm::length(gap) > 1e-5f * size)
             return false;
-        // The texels a sample can reach (a filter reads one more on each side), in u and v;
-        // a side that reaches the picture's edge could wrap round to the other, so it stays.
-        auto range = [](float a, float b, int first, int last, int n, float& lo, float& hi) {
-            lo = std::min(a, b), hi = std::max(a, b);
-            if (lo < 0 || hi > 1)
-                return false;
-            if (first - 1 <= 0 || last + 2 >= n)
-                return true;
-            lo = std::max(lo, float(first - 1) / float(n));
-            hi = std::min(hi, float(last + 2) / float(n));
-            return lo < hi;
-        };
-        float u0, u1, w0, w1;
-        if (t.visible.z < t.visible.x ||
-            !range(v[0].u, v[1].u, t.visible.x, t.visible.z, t.width, u0, u1) ||
-            !range(v[0].v, v[3].v, t.visible.y, t.visible.w, t.height, w0, w1))
+        const float ulo = std::min(v[0].u, v[1].u), uhi = std::max(v[0].u, v[1].u);
+        const float vlo = std::min(v[0].v, v[3].v), vhi = std::max(v[0].v, v[3].v);
+        if (ulo < 0 || uhi > 1 || vlo < 0 || vhi > 1)
             return false;
-        if (u0 == std::min(v[0].u, v[1].u) && u1 == std::max(v[0].u, v[1].u) &&
-            w0 == std::min(v[0].v, v[3].v) && w1 == std::max(v[0].v, v[3].v))
-            return false; // nothing to leave out
+        // The cells the quad covers, and the lines of the grid in texture coordinates: the
+        // quad's sides and the cell edges inside it.
+        auto span = [](const std::vector<int>& edges, int n, float lo, float hi, int& first,
+                       int& last, std::vector<float>& lines) {
+            const int cells = int(edges.size()) - 1;
+            first = 0, last = cells - 1;
+            while (first < last && float(edges[first + 1]) / float(n) <= lo)
+                ++first;
+            while (last > first && float(edges[last]) / float(n) >= hi)
+                --last;
+            lines.clear();
+            lines.push_back(lo);
+            for (int i = first + 1; i <= last; ++i)
+                lines.push_back(float(edges[i]) / float(n));
+            lines.push_back(hi);
+        };
+        int c0, c1, r0, r1;
+        std::vector<float> us, ws;
+        span(t.cellX, t.width, ulo, uhi, c0, c1, us);
+        span(t.cellY, t.height, vlo, vhi, r0, r1, ws);
+        const int cols = c1 - c0 + 1, rows = r1 - r0 + 1;
+        auto shows = [&](int c, int r) {
+            return t.cellShows[size_t(r0 + r) * (t.cellX.size() - 1) + size_t(c0 + c)] != 0;
+        };
+        // A line is kept where the cells on its two sides differ in some row (column); the
+        // others would only cut pieces that are drawn alike on both sides.
+        std::vector<uint8_t> keepU(cols + 1, 0), keepW(rows + 1, 0);
+        keepU[0] = keepU[cols] = keepW[0] = keepW[rows] = 1;
+        bool all = true, none = true;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) {
+                const bool on = shows(c, r);
+                all = all && on, none = none && !on;
+                if (c > 0 && on != shows(c - 1, r))
+                    keepU[c] = 1;
+                if (r > 0 && on != shows(c, r - 1))
+                    keepW[r] = 1;
+            }
+        if (all)
+            return false;
+        if (none)
+            return true;
         // Corners by their texture coordinates: s runs from v0 to v1, r from v0 to v3.
-        auto corner = [&](FanVertex& o, float u, float w) {
+        auto corner = [&](float u, float w) {
             const float s = (u - v[0].u) / (v[1].u - v[0].u);
             const float r = (w - v[0].v) / (v[3].v - v[0].v);
             const glm::vec3 q = p[0] + s * (p[1] - p[0]) + r * (p[3] - p[0]);
-            o = {q.x, q.y, q.z, v[0].diffuse, u, w};
+            return FanVertex{q.x, q.y, q.z, v[0].diffuse, u, w};
         };
         const bool flipU = v[1].u < v[0].u, flipV = v[3].v < v[0].v;
-        const float ua = flipU ? u1 : u0, ub = flipU ? u0 : u1;
-        const float va = flipV ? w1 : w0, vb = flipV ? w0 : w1;
-        corner(out[0], ua, va);
-        corner(out[1], ub, va);
-        corner(out[2], ub, vb);
-        corner(out[3], ua, vb);
+        auto piece = [&](float u0, float u1, float w0, float w1) {
+            // The piece's corners in the quad's own order, so its winding is kept.
+            const float ua = flipU ? u1 : u0, ub = flipU ? u0 : u1;
+            const float va = flipV ? w1 : w0, vb = flipV ? w0 : w1;
+            const FanVertex q0 = corner(ua, va), q1 = corner(ub, va), q2 = corner(ub, vb),
+                            q3 = corner(ua, vb);
+            out.insert(out.end(), {q0, q1, q2, q0, q2, q3});
+        };
+        // What a piece costs the rasteriser on screen: its pixels, and along each of its edges
+        // the blocks of pixels it shades in part, about four pixels deep.
+        const glm::vec2 side = quadSides(v);
+        auto cost = [&](float u0, float u1, float w0, float w1) {
+            const float a = side.x * (u1 - u0) / (uhi - ulo), b = side.y * (w1 - w0) / (vhi - vlo);
+            return a * b + 8 * (a + b);
+        };
+        float piecesCost = 0;
+        int cMin = cols, cMax = -1, rMin = rows, rMax = -1;
+        for (int r = 0; r < rows;) {
+            int r2 = r + 1;
+            while (!keepW[r2])
+                ++r2;
+            for (int c = 0; c < cols;) {
+                int c2 = c + 1;
+                while (!keepU[c2])
+                    ++c2;
+                if (shows(c, r)) {
+                    piece(us[c], us[c2], ws[r], ws[r2]);
+                    piecesCost += cost(us[c], us[c2], ws[r], ws[r2]);
+                    cMin = std::min(cMin, c), cMax = std::max(cMax, c2);
+                    rMin = std::min(rMin, r), rMax = std::max(rMax, r2);
+                }
+                c = c2;
+            }
+            r = r2;
+        }
+        // Many small pieces can cost more than they leave out: then the rectangle round the
+        // cells that show is drawn alone, or the whole quad.
+        if (piecesCost > cost(us[cMin], us[cMax], ws[rMin], ws[rMax])) {
+            out.clear();
+            if (cMin == 0 && cMax == cols && rMin == 0 && rMax == rows)
+                return false;
+            piece(us[cMin], us[cMax], ws[rMin], ws[rMax]);
+        }
         return true;
+    }
+
+    // The lengths on screen, in pixels, of the quad's sides from v0 to v1 and from v0 to v3;
+    // very long when a corner lies behind the eye.
+    glm::vec2 quadSides(const FanVertex* v) {
+        updateDerived();
+        const glm::mat4 m = worldView_ * projection_;
+        const glm::vec2 viewport =
+            0.5f * (target_ ? glm::vec2(textures_.at(target_).width, textures_.at(target_).height)
+                            : glm::vec2(window_.width(), window_.height()));
+        glm::vec2 screen[4];
+        for (int i : {0, 1, 3}) {
+            const glm::vec4 c = glm::vec4(v[i].x, v[i].y, v[i].z, 1.0f) * m;
+            if (c.w <= 1e-6f)
+                return glm::vec2(1e6f);
+            screen[i] = glm::vec2(c.x, c.y) / c.w * viewport;
+        }
+        return {glm::length(screen[1] - screen[0]), glm::length(screen[3] - screen[0])};
     }
 
     // True when no pixel of the fan reads more than one texel's step of its texture: drawn
@@ -701,11 +805,7 @@ private:
     // triangle, and below one texel a pixel in both screen directions.
     bool onlyMagnifies(const FanVertex* v, int count) {
         const Texture& t = textures_.at(bound_);
-        if (derivedGen_ != transformGen_) {
-            derivedGen_ = transformGen_;
-            worldView_ = world_ * view_;
-            normalMatrix_ = glm::transpose(glm::inverse(glm::mat3(worldView_)));
-        }
+        updateDerived();
         const glm::mat4 m = worldView_ * projection_;
         const glm::vec2 viewport =
             0.5f * (target_ ? glm::vec2(textures_.at(target_).width, textures_.at(target_).height)
@@ -741,14 +841,31 @@ private:
         return true;
     }
 
-    static glm::ivec4 visibleBox(const Image& image) {
-        glm::ivec4 box{image.width, image.height, -1, -1};
-        for (int y = 0; y < image.height; ++y)
-            for (int x = 0; x < image.width; ++x)
-                if (image.rgba[(size_t(y) * image.width + x) * 4 + 3] != 0)
-                    box = {std::min(box.x, x), std::min(box.y, y), std::max(box.z, x),
-                           std::max(box.w, y)};
-        return box;
+    // The grid of Texture::cellShows: cells of about 16 texels, at most 32 a side.
+    static void visibleCells(const Image& image, Texture& t) {
+        auto edges = [](int n) {
+            const int cells = std::clamp(n / 16, 1, 32);
+            std::vector<int> e(cells + 1);
+            for (int i = 0; i <= cells; ++i)
+                e[i] = int(int64_t(n) * i / cells);
+            return e;
+        };
+        t.cellX = edges(image.width);
+        t.cellY = edges(image.height);
+        const int nx = int(t.cellX.size()) - 1, ny = int(t.cellY.size()) - 1;
+        t.cellShows.assign(size_t(nx) * ny, 0);
+        for (int r = 0; r < ny; ++r)
+            for (int c = 0; c < nx; ++c) {
+                bool any = false;
+                for (int y = t.cellY[r] - 1; y <= t.cellY[r + 1] && !any; ++y) {
+                    const int wy = (y + image.height) % image.height;
+                    for (int x = t.cellX[c] - 1; x <= t.cellX[c + 1] && !any; ++x) {
+                        const int wx = (x + image.width) % image.width;
+                        any = image.rgba[(size_t(wy) * image.width + wx) * 4 + 3] != 0;
+                    }
+                }
+                t.cellShows[size_t(r) * nx + c] = any;
+            }
     }
 
     static bool opaque(const Image& image) {
@@ -820,6 +937,7 @@ private:
     bool filtersDiffer_ = false, magSamplerBound_ = false, mipFiltering_ = false;
     GLuint boundVao_ = ~0u;
     size_t fanCapacity_ = sizeof(FanVertex) * 4096, fanUsed_ = 0;
+    std::vector<FanVertex> cropped_; // the pieces of the quad being drawn
     GLint maxTextureSize_ = 2048;
     std::unordered_map<uint32_t, Program> programs_;
     Program* current_ = nullptr;

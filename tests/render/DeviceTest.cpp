@@ -2,6 +2,7 @@
 #include "platform/gfx/Matrix.h"
 #include "platform/gfx/Window.h"
 
+#include <cmath>
 #include <functional>
 
 #include <epoxy/gl.h>
@@ -267,6 +268,48 @@ TEST_F(DeviceTest, TransparentMarginsStillWriteDepthAndWrapAsBefore) {
     EXPECT_GT(at(out, 0, 32).r, 40) << "the left edge blends the right-hand texel it wraps to";
     EXPECT_EQ(at(out, 20, 32).r, 0);
     EXPECT_GT(at(out, 60, 32).r, 200);
+    dev->setDepthTest(true);
+}
+
+// A picture whose visible texels lie in some cells of its grid is drawn in pieces; the pieces
+// must meet without a pixel drawn twice (blended brighter) or left out, and keep the quad's
+// winding where culling is on.
+TEST_F(DeviceTest, PicturesDrawnInPiecesShowEveryTexelOnceWithTheirWinding) {
+    // 64 x 64 texels in cells of 16, shown as marked; a one-texel transparent rim round each
+    // cell keeps the filter from reaching into the cells left out.
+    static const char* kCells[4] = {"XXXX", "X...", "X...", "X..X"};
+    auto shown = [](int x, int y) {
+        return kCells[y / 16][x / 16] == 'X' && x % 16 > 0 && x % 16 < 15 && y % 16 > 0 &&
+               y % 16 < 15;
+    };
+    TextureId t = dev->createTexture(picture(64, 64, shown, 0xFFFF0000), false);
+    dev->setTextureFilter(Filter::Point, Filter::Point, Filter::None);
+    dev->setDepthTest(false);
+    dev->setCull(Cull::Clockwise); // the quad runs counter-clockwise on screen
+    const float x0 = -0.93f, x1 = 0.89f, y0 = -0.87f, y1 = 0.95f;
+    dev->beginFrame(0xFF000000);
+    dev->setTexture(t);
+    quad(*dev, x0, y0, x1, y1, 0x80FFFFFF);
+    const Image out = dev->readPixels();
+    int checked = 0;
+    for (int py = 0; py < 64; ++py)
+        for (int px = 0; px < 64; ++px) {
+            // The texel under the pixel's centre; pixels on a texel's edge are left alone.
+            const float ndcX = (float(px) + 0.5f) / 32.0f - 1,
+                        ndcY = 1 - (float(py) + 0.5f) / 32.0f;
+            const float tx = (ndcX - x0) / (x1 - x0) * 64, ty = (y1 - ndcY) / (y1 - y0) * 64;
+            if (tx < 0.1f || tx > 63.9f || ty < 0.1f || ty > 63.9f ||
+                std::abs(tx - std::round(tx)) < 0.1f || std::abs(ty - std::round(ty)) < 0.1f)
+                continue;
+            const int r = at(out, px, py).r;
+            if (shown(int(tx), int(ty)))
+                EXPECT_NEAR(r, 128, 2) << "pixel " << px << ", " << py;
+            else
+                EXPECT_EQ(r, 0) << "pixel " << px << ", " << py;
+            ++checked;
+        }
+    EXPECT_GT(checked, 2000);
+    dev->setCull(Cull::None);
     dev->setDepthTest(true);
 }
 
